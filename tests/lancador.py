@@ -1,0 +1,64 @@
+"""Runs the built testarOpcao with the stand-in docker first on PATH."""
+
+import os
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+PROGRAMA = os.path.abspath(sys.argv.pop(1)) if len(sys.argv) > 1 else None
+FALSO = Path(__file__).resolve().parent / "falso"
+
+PROMPT = "Escolha uma opção (1-9): ".encode()
+REJEICAO = "Opção inválida.\n".encode()
+SAIDA_DOCKER = "docker falso: saída\n".encode()
+ERRO_DOCKER = "docker falso: erro\n".encode()
+
+
+def confirmacao(n):
+    return f"Você escolheu a opção {n}!\n".encode()
+
+
+def chamada(n):
+    """What the stand-in records for option n."""
+    return f"[exec][tamblevore_met{n:02d}_1][./app]\n".encode()
+
+
+def saida_esperada(n):
+    """Bytes on a non-terminal stdout for confirmed number n: the command's
+    output first, the dialogue's texts when the process exits."""
+    if 1 <= n <= 9:
+        return SAIDA_DOCKER + PROMPT + confirmacao(n)
+    return PROMPT + confirmacao(n) + REJEICAO
+
+
+class Pasta:
+    """A scratch folder holding the stand-in's record of calls."""
+
+    def __init__(self):
+        self._tmp = tempfile.TemporaryDirectory()
+        self.caminho = Path(self._tmp.name)
+        self.registo = self.caminho / "registo"
+
+    def ambiente(self, path=None, **extra):
+        env = {"PATH": path or f"{FALSO}:/usr/bin:/bin",
+               "REGISTO_DOCKER": str(self.registo), "LC_ALL": "C"}
+        env.update(extra)
+        return env
+
+    def chamadas(self):
+        return self.registo.read_bytes() if self.registo.exists() else b""
+
+    def fechar(self):
+        self._tmp.cleanup()
+
+
+def executar(entrada, **extra):
+    """One run on pipes: (stdout, stderr, exit status, docker calls)."""
+    pasta = Pasta()
+    try:
+        r = subprocess.run([PROGRAMA], input=entrada, capture_output=True,
+                           env=pasta.ambiente(**extra), timeout=60)
+        return r.stdout, r.stderr, r.returncode, pasta.chamadas()
+    finally:
+        pasta.fechar()
