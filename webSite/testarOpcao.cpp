@@ -5,15 +5,17 @@
 // terminal the texts show as they are written, into a file or a pipe they
 // follow the launched command's output when the process exits.
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <climits>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
 // Row n - 1 is option n.
-constexpr const char *comandos[] = {
+constexpr std::array<const char *, 9> comandos = {
     "docker exec tamblevore_met01_1 ./app",
     "docker exec tamblevore_met02_1 ./app",
     "docker exec tamblevore_met03_1 ./app",
@@ -26,6 +28,7 @@ constexpr const char *comandos[] = {
 };
 constexpr int opcaoMinima = 1;
 constexpr int opcaoMaxima = 9;
+constexpr int base = 10;
 
 // Magnitudes stop growing here: one past INT_MAX is enough to saturate either
 // way, and it keeps the arithmetic far from overflow however long the numeral.
@@ -38,7 +41,7 @@ constexpr long long limite = static_cast<long long>(INT_MAX) + 1;
 // never land on 1 to 9. The character that ends the number stays unread.
 int lerOpcao() {
     int c = std::getchar();
-    while (c != EOF && std::isspace(c)) {
+    while (c != EOF && std::isspace(c) != 0) {
         c = std::getchar();
     }
     const bool negativo = c == '-';
@@ -46,12 +49,12 @@ int lerOpcao() {
         c = std::getchar();
     }
     long long valor = 0;
-    while (c != EOF && std::isdigit(c)) {
-        valor = std::min(valor * 10 + (c - '0'), limite);
+    while (c != EOF && std::isdigit(c) != 0) {
+        valor = std::min(valor * base + (c - '0'), limite);
         c = std::getchar();
     }
     if (c != EOF) {
-        std::ungetc(c, stdin);
+        (void)std::ungetc(c, stdin);
     }
     return static_cast<int>(std::clamp(negativo ? -valor : valor,
                                        static_cast<long long>(INT_MIN),
@@ -61,7 +64,8 @@ int lerOpcao() {
 // The command's own messages are all the operator needs; its result tells
 // nothing more and is left alone.
 void lancar(const char *comando) {
-    [[maybe_unused]] const int resultado = std::system(comando);
+    [[maybe_unused]] const int resultado =
+        std::system(comando); // NOLINT(cert-env33-c): a fixed line, run through the shell by design
 }
 
 } // namespace
@@ -71,7 +75,7 @@ int main() {
     const int opcao = lerOpcao();
     std::printf("Você escolheu a opção %d!\n", opcao);
     if (opcao >= opcaoMinima && opcao <= opcaoMaxima) {
-        lancar(comandos[opcao - opcaoMinima]);
+        lancar(comandos[static_cast<std::size_t>(opcao - opcaoMinima)]);
     } else {
         std::puts("Opção inválida.");
     }
