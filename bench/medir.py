@@ -93,33 +93,28 @@ def em_execucao():
 
 
 def main():
-    pasta = tempfile.mkdtemp()
-    entrada = os.path.join(pasta, "entrada")
-    with open(entrada, "w") as f:
-        f.write("3\n")
-    os.symlink(shutil.which("true"), os.path.join(pasta, "docker"))
-    falso = {"PATH": f"{pasta}:/usr/bin:/bin"}
+    with tempfile.TemporaryDirectory() as pasta:
+        entrada = os.path.join(pasta, "entrada")
+        with open(entrada, "w") as f:
+            f.write("3\n")
+        os.symlink(shutil.which("true"), os.path.join(pasta, "docker"))
+        print(f"testarOpcao peak resident memory: {memoria(entrada, pasta)} KiB")
+        comparar("docker that exits at once", {"PATH": f"{pasta}:/usr/bin:/bin"}, 500, entrada)
 
-    print(f"testarOpcao peak resident memory: {memoria(entrada, pasta)} KiB")
-
-    comparar("docker that exits at once", falso, 500, entrada)
-
-    if subprocess.run(["docker", "info"], capture_output=True).returncode != 0:
-        print("\nreal engine: skipped, no engine answers to 'docker info'")
-        return
-    subiu = not em_execucao()
-    if subiu:
-        subprocess.run(["cmake", "--build", BUILD, "--target", "imagem"], check=True,
-                       capture_output=True)
-        subprocess.run([*COMPOSE, "up", "-d", "met03"], cwd=RAIZ, check=True,
-                       capture_output=True)
-    try:
-        comparar("real docker exec into tamblevore_met03_1", dict(os.environ), 100, entrada)
-    finally:
+        if subprocess.run(["docker", "info"], capture_output=True).returncode != 0:
+            print("\nreal engine: skipped, no engine answers to 'docker info'")
+            return
+        subiu = not em_execucao()
         if subiu:
-            subprocess.run([*COMPOSE, "down"], cwd=RAIZ, capture_output=True)
-    shutil.rmtree(pasta)
-
+            subprocess.run(["cmake", "--build", BUILD, "--target", "imagem"], check=True,
+                           capture_output=True)
+            subprocess.run([*COMPOSE, "up", "-d", "met03"], cwd=RAIZ, check=True,
+                           capture_output=True)
+        try:
+            comparar("real docker exec into tamblevore_met03_1", dict(os.environ), 100, entrada)
+        finally:
+            if subiu:
+                subprocess.run([*COMPOSE, "down"], cwd=RAIZ, capture_output=True)
 
 if __name__ == "__main__":
     main()

@@ -9,7 +9,7 @@ import time
 import unittest
 
 from lancador import (ERRO_DOCKER, PROGRAMA, PROMPT, SAIDA_DOCKER, Pasta,
-                      chamada, confirmacao, executar, saida_esperada)
+                      chamada, confirmacao, esperado, executar, saida_esperada)
 
 MIB = 1 << 20
 
@@ -41,45 +41,37 @@ class Dialogo(unittest.TestCase):
     def test_tabela(self):
         for entrada, n in CASOS:
             with self.subTest(entrada=entrada[:40], tamanho=len(entrada)):
-                pasta = Pasta()
-                r = subprocess.run([PROGRAMA], input=entrada, capture_output=True,
-                                   cwd=pasta.caminho, env=pasta.ambiente(), timeout=60)
-                lancou = 1 <= n <= 9
-                self.assertEqual(r.stdout, saida_esperada(n))
-                self.assertEqual(r.stderr, ERRO_DOCKER if lancou else b"")
-                self.assertEqual(r.returncode, 0)
-                self.assertEqual(pasta.chamadas(), chamada(n) if lancou else b"")
-                self.assertFalse((pasta.caminho / "pwned").exists())
-                pasta.fechar()
+                with Pasta() as pasta:
+                    r = subprocess.run([PROGRAMA], input=entrada, capture_output=True,
+                                       cwd=pasta.caminho, env=pasta.ambiente(), timeout=60)
+                    self.assertEqual((r.stdout, r.stderr, r.returncode, pasta.chamadas()),
+                                     esperado(n))
+                    self.assertFalse((pasta.caminho / "pwned").exists())
 
     def test_saida_num_ficheiro(self):
-        pasta = Pasta()
-        ficheiro = pasta.caminho / "saida"
-        with open(ficheiro, "wb") as f:
-            r = subprocess.run([PROGRAMA], input=b"1\n", stdout=f,
-                               stderr=subprocess.DEVNULL, env=pasta.ambiente())
-        self.assertEqual(r.returncode, 0)
-        self.assertEqual(ficheiro.read_bytes(), SAIDA_DOCKER + PROMPT + confirmacao(1))
-        pasta.fechar()
+        with Pasta() as pasta:
+            ficheiro = pasta.caminho / "saida"
+            with open(ficheiro, "wb") as f:
+                r = subprocess.run([PROGRAMA], input=b"1\n", stdout=f,
+                                   stderr=subprocess.DEVNULL, env=pasta.ambiente())
+            self.assertEqual(r.returncode, 0)
+            self.assertEqual(ficheiro.read_bytes(), SAIDA_DOCKER + PROMPT + confirmacao(1))
 
     def test_docker_ausente(self):
-        pasta = Pasta()
-        vazia = str(pasta.caminho)
-        r = subprocess.run([PROGRAMA], input=b"4\n", capture_output=True,
-                           env=pasta.ambiente(path=vazia))
-        shell = subprocess.run(["sh", "-c", "docker exec tamblevore_met04_1 ./app"],
-                               executable="/bin/sh", capture_output=True,
+        with Pasta() as pasta:
+            vazia = str(pasta.caminho)
+            r = subprocess.run([PROGRAMA], input=b"4\n", capture_output=True,
                                env=pasta.ambiente(path=vazia))
-        self.assertNotEqual(shell.returncode, 0)
-        self.assertEqual(r.stderr, shell.stderr)
-        self.assertEqual(r.stdout, PROMPT + confirmacao(4))
-        self.assertEqual(r.returncode, 0)
-        pasta.fechar()
+            shell = subprocess.run(["sh", "-c", "docker exec tamblevore_met04_1 ./app"],
+                                   executable="/bin/sh", capture_output=True,
+                                   env=pasta.ambiente(path=vazia))
+            self.assertNotEqual(shell.returncode, 0)
+            self.assertEqual(r.stderr, shell.stderr)
+            self.assertEqual(r.stdout, PROMPT + confirmacao(4))
+            self.assertEqual(r.returncode, 0)
 
     def test_comando_que_falha(self):
-        saida, erro, estado, chamadas = executar(b"6\n", DOCKER_FALSO="falhar")
-        self.assertEqual((saida, erro, estado, chamadas),
-                         (saida_esperada(6), ERRO_DOCKER, 0, chamada(6)))
+        self.assertEqual(executar(b"6\n", DOCKER_FALSO="falhar"), esperado(6))
 
 
 class Sinais(unittest.TestCase):
@@ -99,35 +91,32 @@ class Sinais(unittest.TestCase):
         return p
 
     def test_sinais_ao_programa_sao_ignorados(self):
-        pasta = Pasta()
-        p = self.lancar_e_esperar(pasta)
-        os.kill(p.pid, signal.SIGINT)
-        os.kill(p.pid, signal.SIGQUIT)
-        time.sleep(0.1)
-        self.assertIsNone(p.poll(), "the program died during the launch")
-        pasta.registo.with_suffix(".continuar").touch()
-        saida, erro = p.communicate(timeout=20)
-        self.assertEqual((saida, erro, p.returncode), (saida_esperada(2), ERRO_DOCKER, 0))
-        pasta.fechar()
+        with Pasta() as pasta:
+            p = self.lancar_e_esperar(pasta)
+            os.kill(p.pid, signal.SIGINT)
+            os.kill(p.pid, signal.SIGQUIT)
+            time.sleep(0.1)
+            self.assertIsNone(p.poll(), "the program died during the launch")
+            pasta.registo.with_suffix(".continuar").touch()
+            saida, erro = p.communicate(timeout=20)
+            self.assertEqual((saida, erro, p.returncode), (saida_esperada(2), ERRO_DOCKER, 0))
 
     def test_interrupcao_do_grupo_termina_so_o_comando(self):
-        pasta = Pasta()
-        p = self.lancar_e_esperar(pasta)
-        os.killpg(p.pid, signal.SIGINT)
-        saida, erro = p.communicate(timeout=20)
-        self.assertEqual((saida, erro, p.returncode), (saida_esperada(2), ERRO_DOCKER, 0))
-        pasta.fechar()
+        with Pasta() as pasta:
+            p = self.lancar_e_esperar(pasta)
+            os.killpg(p.pid, signal.SIGINT)
+            saida, erro = p.communicate(timeout=20)
+            self.assertEqual((saida, erro, p.returncode), (saida_esperada(2), ERRO_DOCKER, 0))
 
     def test_interrupcao_na_leitura_perde_o_pendente(self):
-        pasta = Pasta()
-        p = subprocess.Popen([PROGRAMA], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                             env=pasta.ambiente())
-        esperar_leitura(p.pid)
-        p.send_signal(signal.SIGINT)
-        saida, _ = p.communicate(timeout=20)
-        self.assertEqual((saida, p.returncode), (b"", -signal.SIGINT))
-        self.assertEqual(pasta.chamadas(), b"")
-        pasta.fechar()
+        with Pasta() as pasta:
+            p = subprocess.Popen([PROGRAMA], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                 env=pasta.ambiente())
+            esperar_leitura(p.pid)
+            p.send_signal(signal.SIGINT)
+            saida, _ = p.communicate(timeout=20)
+            self.assertEqual((saida, p.returncode), (b"", -signal.SIGINT))
+            self.assertEqual(pasta.chamadas(), b"")
 
 
 def esperar_leitura(pid):
@@ -162,37 +151,35 @@ def ler_ate(fd, fim, segundos=10):
 class Terminal(unittest.TestCase):
 
     def test_terminal_nos_dois_lados(self):
-        pasta = Pasta()
-        mestre, escravo = os.openpty()
-        p = subprocess.Popen([PROGRAMA], stdin=escravo, stdout=escravo, stderr=escravo,
-                             start_new_session=True, env=pasta.ambiente())
-        os.close(escravo)
-        # the prompt shows before anything is typed
-        self.assertEqual(ler_ate(mestre, PROMPT), PROMPT)
-        os.write(mestre, b"3\n")
-        resto = ler_ate(mestre, b"\0")  # everything until the far side closes
-        p.wait(timeout=20)
-        os.close(mestre)
-        linhas = b"3\n" + confirmacao(3) + SAIDA_DOCKER + ERRO_DOCKER
-        self.assertEqual(resto, linhas.replace(b"\n", b"\r\n"))
-        self.assertEqual((p.returncode, pasta.chamadas()), (0, chamada(3)))
-        pasta.fechar()
+        with Pasta() as pasta:
+            mestre, escravo = os.openpty()
+            p = subprocess.Popen([PROGRAMA], stdin=escravo, stdout=escravo, stderr=escravo,
+                                 start_new_session=True, env=pasta.ambiente())
+            os.close(escravo)
+            # the prompt shows before anything is typed
+            self.assertEqual(ler_ate(mestre, PROMPT), PROMPT)
+            os.write(mestre, b"3\n")
+            resto = ler_ate(mestre, b"\0")  # everything until the far side closes
+            p.wait(timeout=20)
+            os.close(mestre)
+            linhas = b"3\n" + confirmacao(3) + SAIDA_DOCKER + ERRO_DOCKER
+            self.assertEqual(resto, linhas.replace(b"\n", b"\r\n"))
+            self.assertEqual((p.returncode, pasta.chamadas()), (0, chamada(3)))
 
     def test_terminal_na_entrada_e_pipe_na_saida(self):
-        pasta = Pasta()
-        mestre, escravo = os.openpty()
-        p = subprocess.Popen([PROGRAMA], stdin=escravo, stdout=subprocess.PIPE,
-                             stderr=subprocess.PIPE, start_new_session=True,
-                             env=pasta.ambiente())
-        os.close(escravo)
-        esperar_leitura(p.pid)
-        self.assertEqual(select.select([p.stdout], [], [], 0.2)[0], [],
-                         "something was written before the launch")
-        os.write(mestre, b"3\n")
-        saida, erro = p.communicate(timeout=20)
-        os.close(mestre)
-        self.assertEqual((saida, erro, p.returncode), (saida_esperada(3), ERRO_DOCKER, 0))
-        pasta.fechar()
+        with Pasta() as pasta:
+            mestre, escravo = os.openpty()
+            p = subprocess.Popen([PROGRAMA], stdin=escravo, stdout=subprocess.PIPE,
+                                 stderr=subprocess.PIPE, start_new_session=True,
+                                 env=pasta.ambiente())
+            os.close(escravo)
+            esperar_leitura(p.pid)
+            self.assertEqual(select.select([p.stdout], [], [], 0.2)[0], [],
+                             "something was written before the launch")
+            os.write(mestre, b"3\n")
+            saida, erro = p.communicate(timeout=20)
+            os.close(mestre)
+            self.assertEqual((saida, erro, p.returncode), (saida_esperada(3), ERRO_DOCKER, 0))
 
 
 if __name__ == "__main__":

@@ -32,6 +32,14 @@ def saida_esperada(n):
     return PROMPT + confirmacao(n) + REJEICAO
 
 
+def esperado(n):
+    """(stdout, stderr, exit status, docker calls) of a run on pipes that
+    confirmed n."""
+    if 1 <= n <= 9:
+        return saida_esperada(n), ERRO_DOCKER, 0, chamada(n)
+    return saida_esperada(n), b"", 0, b""
+
+
 class Pasta:
     """A scratch folder holding the stand-in's record of calls."""
 
@@ -49,16 +57,16 @@ class Pasta:
     def chamadas(self):
         return self.registo.read_bytes() if self.registo.exists() else b""
 
-    def fechar(self):
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *_):
         self._tmp.cleanup()
 
 
 def executar(entrada, **extra):
     """One run on pipes: (stdout, stderr, exit status, docker calls)."""
-    pasta = Pasta()
-    try:
+    with Pasta() as pasta:
         r = subprocess.run([PROGRAMA], input=entrada, capture_output=True,
                            env=pasta.ambiente(**extra), timeout=60)
         return r.stdout, r.stderr, r.returncode, pasta.chamadas()
-    finally:
-        pasta.fechar()
