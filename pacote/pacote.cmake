@@ -13,7 +13,6 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The engine, and so the client, may well live on another machine.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "docker.io | docker-ce-cli")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-set(CPACK_STRIP_FILES ON)
 # What Debian wants beside the files: a compressed page, copyright, changelog,
 # and the word that the static launcher is meant to be static.
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/preparar.cmake)

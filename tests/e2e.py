@@ -50,10 +50,6 @@ def execucoes(desde, ate):
     return sorted(r.stdout.decode().split())
 
 
-def lancar(programa, entrada):
-    return correr(programa, input=entrada)
-
-
 def percorrer(programa, compose, fonte):
     print("compose:", " ".join(compose))
     inicio = time.monotonic()
@@ -65,7 +61,7 @@ def percorrer(programa, compose, fonte):
 
     desde = time.time()
     for n, nome in enumerate(NOMES, start=1):
-        r = lancar(programa, f"{n}\n".encode())
+        r = correr(programa, input=f"{n}\n".encode())
         app = f"Olá! Este ./app corre no contêiner {nome}.\n".encode()
         verificar((r.stdout, r.stderr, r.returncode) == (app + PROMPT + confirmacao(n), b"", 0),
                   f"option {n}: {r}")
@@ -74,7 +70,7 @@ def percorrer(programa, compose, fonte):
 
     desde = time.time()
     for entrada, n in [(b"0\n", 0), (b"10\n", 10), (b"-3\n", -3), (b"x\n", 0)]:
-        r = lancar(programa, entrada)
+        r = correr(programa, input=entrada)
         verificar((r.stdout, r.stderr, r.returncode) == (PROMPT + confirmacao(n) + REJEICAO, b"", 0),
                   f"invalid {entrada!r}: {r}")
     time.sleep(0.5)
