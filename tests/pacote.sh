@@ -29,7 +29,15 @@ conteudo=$(dpkg-deb -c $deb | awk '$1 !~ /^d/ {print $6}')
 ./usr/share/man/man1/testarOpcao.1.gz" ] || falha "package holds: $conteudo"
 [ "$(dpkg-deb -f $deb Recommends)" = "docker.io | docker-ce-cli" ] || falha "docker client not recommended"
 [ -z "$(dpkg-deb -f $deb Depends)" ] || falha "package depends on something"
+# lintian's tags grow with each release: a finding fails only under the
+# releases the package was reviewed with (Debian 12's and 13's), and is
+# shown under any other.
 if command -v lintian >/dev/null; then
-    achados=$(lintian --fail-on error,warning $deb 2>&1) || falha "lintian: $achados"
+    case $(lintian --version) in
+    "Lintian v2.116."* | "Lintian v2.122."*) falhar=error,warning ;;
+    *) falhar=none ;;
+    esac
+    achados=$(lintian --fail-on $falhar $deb 2>&1) || falha "lintian: $achados"
+    [ -z "$achados" ] || echo "$(lintian --version), not reviewed, reports: $achados"
 fi
 echo "installed, page and package as expected"

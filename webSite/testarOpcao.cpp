@@ -50,7 +50,7 @@ int lerOpcao() {
     }
     long long valor = 0;
     while (c != EOF && std::isdigit(c) != 0) {
-        valor = std::min(valor * base + (c - '0'), limite);
+        valor = std::min((valor * base) + (c - '0'), limite);
         c = std::getchar();
     }
     if (c != EOF) {
