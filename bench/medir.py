@@ -7,7 +7,7 @@ a running container.
 A static program that does nothing but the same system() call shows how much
 of the difference is the launcher's own.
 
-Usage: medir.py TESTAROPCAO SOSYSTEM BUILD_DIR COMPOSE..."""
+Usage: medir.py TESTAROPCAO SOSYSTEM BUILD_DIR"""
 
 import os
 import shutil
@@ -18,8 +18,6 @@ import tempfile
 import time
 
 PROGRAMA, SO_SYSTEM, BUILD = (os.path.abspath(a) for a in sys.argv[1:4])
-COMPOSE = sys.argv[4:]
-RAIZ = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 LINHA = "docker exec tamblevore_met03_1 ./app"
 MENU = """printf 'Escolha uma opção (1-9): '
 read opcao
@@ -86,6 +84,10 @@ def memoria(entrada, pasta):
                if linha.startswith(b"VmHWM:"))
 
 
+def alvo(nome):
+    subprocess.run(["cmake", "--build", BUILD, "--target", nome], check=True, capture_output=True)
+
+
 def em_execucao():
     r = subprocess.run(["docker", "inspect", "-f", "{{.State.Running}}", "tamblevore_met03_1"],
                        capture_output=True)
@@ -106,15 +108,12 @@ def main():
             return
         subiu = not em_execucao()
         if subiu:
-            subprocess.run(["cmake", "--build", BUILD, "--target", "imagem"], check=True,
-                           capture_output=True)
-            subprocess.run([*COMPOSE, "up", "-d", "met03"], cwd=RAIZ, check=True,
-                           capture_output=True)
+            alvo("subir")
         try:
             comparar("real docker exec into tamblevore_met03_1", dict(os.environ), 100, entrada)
         finally:
             if subiu:
-                subprocess.run([*COMPOSE, "down"], cwd=RAIZ, capture_output=True)
+                alvo("parar")
 
 if __name__ == "__main__":
     main()

@@ -1,0 +1,43 @@
+#!/bin/sh
+# Everything that talks to the engine: the image's import and the nine's up
+# and down. What a step needs is checked before it starts, and a missing piece
+# is named in one line with the packages that give it, never as a bare "not
+# found" after the work is done. Compose is picked each time it is needed, so
+# that installing or removing one later does not break a build folder.
+#
+# Usage: motor.sh imagem|subir|parar TARBALL SOURCE_DIR [COMPOSE]
+# COMPOSE, when given, is the Compose command to use, e.g. "docker-compose".
+set -eu
+acao=$1 tarball=$2 fonte=$3 compose=${4:-}
+pacotes="Debian 12: docker.io docker-compose; Debian 13: docker.io docker-cli docker-compose; Docker's own: docker-ce-cli docker-compose-plugin"
+
+falta() {
+    echo "testarOpcao: $1 ($pacotes)" >&2
+    exit 1
+}
+
+command -v docker >/dev/null || falta "no docker client on PATH"
+if [ "$acao" != imagem ] && [ -z "$compose" ]; then
+    if docker compose version >/dev/null 2>&1; then
+        compose="docker compose"
+    elif command -v docker-compose >/dev/null; then
+        compose=docker-compose
+    else
+        falta "no Compose: neither 'docker compose' nor 'docker-compose' works"
+    fi
+fi
+
+if [ "$acao" != parar ]; then
+    # Every import makes a new image; the label lets the one it replaces be
+    # pruned, and no image of anyone else's.
+    echo "Importing the image tamblevore/app:latest"
+    docker import --change "WORKDIR /" --change 'ENTRYPOINT ["/espera"]' \
+        --change "LABEL tamblevore.app=1" "$tarball" tamblevore/app:latest >/dev/null
+    docker image prune --force --filter label=tamblevore.app >/dev/null
+fi
+
+cd "$fonte"
+case $acao in
+subir) $compose up -d ;;
+parar) $compose down ;;
+esac
