@@ -1,19 +1,33 @@
 """End to end through a real container engine: import the image, bring the
-nine containers up with each Compose at hand, run the launcher into every one
-of them, and take everything down again whatever happened.
+nine containers up with each Compose at hand and run the launcher into every
+one of them; read what the nine run as, crash one, take one away and the
+engine too, and launch through an ssh:// engine. Everything it creates it
+removes, whatever happened.
 
-Usage: e2e.py TESTAROPCAO BUILD_DIR SOURCE_DIR. Exits 77 (skipped) when no
-engine answers."""
+Usage: e2e.py TESTAROPCAO BUILD_DIR SOURCE_DIR. Exits 77 (skipped) for a
+reason it names: no docker client, no engine, no Compose, or containers of
+the nine names that someone already runs (TESTAROPCAO_E2E_TOMAR=1 lets it
+take those over and remove them). TESTAROPCAO_E2E_OBRIGATORIO=1 turns every
+skip, the ssh part's too, into a failure."""
 
+import getpass
+import os
 import shutil
+import signal
+import socket
 import subprocess
 import sys
+import tempfile
 import time
+from pathlib import Path
 
 from lancador import PROGRAMA, PROMPT, REJEICAO, confirmacao
 
 SALTADO = 77
 NOMES = [f"tamblevore_met{n:02d}_1" for n in range(1, 10)]
+IMAGEM = "tamblevore/app:latest"
+TOMAR = "TESTAROPCAO_E2E_TOMAR"
+OBRIGATORIO = os.environ.get("TESTAROPCAO_E2E_OBRIGATORIO") == "1"
 falhas = []
 
 
@@ -27,12 +41,38 @@ def verificar(certo, mensagem):
         print("FALHOU:", mensagem)
 
 
+def saltar(razao):
+    """A part that cannot run here: skipped, unless it must run."""
+    print("skipped:", razao)
+    verificar(not OBRIGATORIO, f"must run here: {razao}")
+
+
+def responde(n):
+    """A run of option n when its container answers, on pipes."""
+    app = f"Olá! Este ./app corre no contêiner {NOMES[n - 1]}.\n".encode()
+    return app + PROMPT + confirmacao(n), b"", 0
+
+
+def lancar(n, **env):
+    r = correr(PROGRAMA, input=f"{n}\n".encode(), env={**os.environ, **env})
+    return r.stdout, r.stderr, r.returncode
+
+
+def inspecionar(nome, formato):
+    return correr("docker", "inspect", "-f", formato, nome).stdout.decode().strip()
+
+
 def composes():
-    encontrados = []
-    if correr("docker", "compose", "version").returncode == 0:
-        encontrados.append(["docker", "compose"])
-    if shutil.which("docker-compose"):
-        encontrados.append(["docker-compose"])
+    """Each Compose at hand once, even where both commands are one program."""
+    encontrados, versoes = [], set()
+    for compose in (["docker", "compose"], ["docker-compose"]):
+        if compose == ["docker-compose"] and not shutil.which("docker-compose"):
+            continue
+        r = correr(*compose, "version", "--short")
+        versao = r.stdout.decode().strip().lstrip("v")
+        if r.returncode == 0 and versao not in versoes:
+            encontrados.append(compose)
+            versoes.add(versao)
     return encontrados
 
 
@@ -40,6 +80,10 @@ def conteineres():
     r = correr("docker", "ps", "-a", "--filter", "name=tamblevore_",
                "--format", "{{.Names}} {{.State}}")
     return sorted(r.stdout.decode().split("\n")[:-1])
+
+
+def nove_em_execucao():
+    return conteineres() == sorted(f"{n} running" for n in NOMES)
 
 
 def execucoes(desde, ate):
@@ -50,31 +94,151 @@ def execucoes(desde, ate):
     return sorted(r.stdout.decode().split())
 
 
-def percorrer(programa, compose, fonte):
+def opcoes():
+    desde = time.time()
+    for n in range(1, 10):
+        r = lancar(n)
+        verificar(r == responde(n), f"option {n}: {r}")
+    time.sleep(0.5)  # events reach the log a moment after the exec
+    verificar(execucoes(desde, time.time()) == NOMES, "not one exec into each container")
+
+    desde = time.time()
+    for entrada, n in [("0", 0), ("10", 10), ("-3", -3), ("x", 0)]:
+        r = lancar(entrada)
+        verificar(r == (PROMPT + confirmacao(n) + REJEICAO, b"", 0), f"invalid {entrada!r}: {r}")
+    time.sleep(0.5)
+    verificar(execucoes(desde, time.time()) == [], "an invalid option started something")
+
+
+def privilegios():
+    """What each of the nine runs as, read from its PID 1 on this machine."""
+    for nome in NOMES:
+        pid = inspecionar(nome, "{{.State.Pid}}")
+        with open(f"/proc/{pid}/status") as f:
+            estado = dict(linha.rstrip("\n").split(":\t", 1) for linha in f)
+        uid, cap, nnp = estado["Uid"].split(), estado["CapEff"], estado["NoNewPrivs"]
+        print(f"  {nome} pid {pid}: Uid {' '.join(uid)}, CapEff {cap}, NoNewPrivs {nnp}")
+        verificar("0" not in uid and int(cap, 16) == 0 and nnp == "1",
+                  f"{nome} runs with privileges")
+
+
+def queda(n):
+    """A crash, not a stop: SIGKILL to the PID 1 from here."""
+    nome = NOMES[n - 1]
+    antes = inspecionar(nome, "{{.State.Pid}}")
+    inicio = time.monotonic()
+    os.kill(int(antes), signal.SIGKILL)
+    de_volta = False
+    while not de_volta and time.monotonic() - inicio < 30:
+        time.sleep(0.02)
+        estado, pid = inspecionar(nome, "{{.State.Status}} {{.State.Pid}}").split()
+        de_volta = estado == "running" and pid not in ("0", antes)
+    print(f"  {nome} back {time.monotonic() - inicio:.2f} s after SIGKILL to its PID 1")
+    verificar(de_volta, f"{nome} did not come back after its PID 1 died")
+    r = lancar(n)
+    verificar(r == responde(n), f"option {n} after the crash: {r}")
+
+
+def contrato(compose, fonte, pasta):
+    """What the operator sees when a container or the engine is gone: exactly
+    what the bare line shows on stderr, nothing of the launcher's own, exit 0."""
+    parado, removido = NOMES[5], NOMES[6]
+    casos = [  # state, option, break it, mend it, environment
+        ("stopped", 6, ["docker", "stop", parado], ["docker", "start", parado], {}),
+        ("removed", 7, ["docker", "rm", "-f", removido], [*compose, "up", "-d"], {}),
+        ("engine unreachable", 2, None, None, {"DOCKER_HOST": f"unix://{pasta}/ninguem.sock"}),
+    ]
+    for estado, n, quebrar, reparar, env in casos:
+        if quebrar:
+            verificar(correr(*quebrar).returncode == 0, f"could not make it {estado}")
+        linha = correr("sh", "-c", f"docker exec {NOMES[n - 1]} ./app", env={**os.environ, **env})
+        print(f"  {estado}: {linha.stderr.decode()!r}")
+        verificar(linha.returncode != 0 and linha.stderr != b"", f"{estado}: the bare line worked")
+        r = lancar(n, **env)
+        verificar(r == (PROMPT + confirmacao(n), linha.stderr, 0), f"{estado}, option {n}: {r}")
+        for m in (m for m in range(1, 10) if quebrar and m != n):
+            r = lancar(m)
+            verificar(r == responde(m), f"{estado}, option {m}: {r}")
+        if reparar:
+            verificar(correr(*reparar, cwd=fonte).returncode == 0, f"could not mend {estado}")
+    verificar(nove_em_execucao(), f"not the nine running again: {conteineres()}")
+
+
+def por_ssh(pasta):
+    """Option 5 with the engine reached as ssh://, through an sshd of the
+    test's own on 127.0.0.1 and keys made for the run; ~/.ssh is not read."""
+    sshd = shutil.which("sshd", path=f"/usr/sbin:/usr/local/sbin:{os.environ['PATH']}")
+    ssh = shutil.which("ssh")
+    if not sshd or not ssh:
+        return saltar("ssh: no sshd or ssh (Debian's openssh-server and openssh-client)")
+    pasta = Path(pasta) / "ssh"
+    (pasta / "bin").mkdir(parents=True)
+    for chave in ("anfitriao", "cliente"):
+        correr("ssh-keygen", "-q", "-t", "ed25519", "-N", "", "-f", str(pasta / chave))
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        porta = s.getsockname()[1]
+    (pasta / "sshd_config").write_text(
+        f"ListenAddress 127.0.0.1:{porta}\nHostKey {pasta}/anfitriao\n"
+        f"AuthorizedKeysFile {pasta}/cliente.pub\nPidFile none\nStrictModes no\nUsePAM no\n"
+        "PasswordAuthentication no\nKbdInteractiveAuthentication no\n"
+        "PermitRootLogin prohibit-password\n")
+    (pasta / "known_hosts").write_text(f"[127.0.0.1]:{porta} {(pasta / 'anfitriao.pub').read_text()}")
+    (pasta / "ssh_config").write_text(
+        f"Host *\n IdentityFile {pasta}/cliente\n IdentitiesOnly yes\n IdentityAgent none\n"
+        f" UserKnownHostsFile {pasta}/known_hosts\n GlobalKnownHostsFile /dev/null\n"
+        " StrictHostKeyChecking yes\n BatchMode yes\n")
+    (pasta / "bin" / "ssh").write_text(f'#!/bin/sh\nexec {ssh} -F {pasta}/ssh_config "$@"\n')
+    (pasta / "bin" / "ssh").chmod(0o755)
+
+    separacao = Path("/run/sshd")  # sshd insists on its privilege separation folder
+    criada = os.geteuid() == 0 and not separacao.exists()
+    if criada:
+        separacao.mkdir(mode=0o755)
+    with open(pasta / "sshd.log", "w+") as registo:
+        servidor = subprocess.Popen([sshd, "-D", "-e", "-f", str(pasta / "sshd_config")],
+                                    stdout=registo, stderr=registo)
+        try:
+            if not a_escutar(porta, servidor):
+                registo.seek(0)
+                return saltar(f"ssh: sshd did not start: {registo.read().strip()}")
+            env = {"DOCKER_HOST": f"ssh://{getpass.getuser()}@127.0.0.1:{porta}",
+                   "PATH": f"{pasta}/bin:{os.environ['PATH']}"}
+            inicio = time.monotonic()
+            r = lancar(5, **env)
+            print(f"  option 5 through {env['DOCKER_HOST']}: {time.monotonic() - inicio:.2f} s")
+            verificar(r == responde(5), f"option 5 over ssh: {r}")
+        finally:
+            servidor.terminate()
+            servidor.wait()
+            if criada:
+                separacao.rmdir()
+
+
+def a_escutar(porta, servidor):
+    limite = time.monotonic() + 10
+    while servidor.poll() is None and time.monotonic() < limite:
+        with socket.socket() as s:
+            if s.connect_ex(("127.0.0.1", porta)) == 0:
+                return True
+        time.sleep(0.05)
+    return False
+
+
+def percorrer(compose, fonte, pasta):
     print("compose:", " ".join(compose))
     inicio = time.monotonic()
     r = correr(*compose, "up", "-d", cwd=fonte)
     print(f"  up: {time.monotonic() - inicio:.2f} s")
     verificar(r.returncode == 0, f"up failed: {r.stderr.decode()}")
-    verificar(conteineres() == sorted(f"{n} running" for n in NOMES),
-              f"not the nine running: {conteineres()}")
-
-    desde = time.time()
-    for n, nome in enumerate(NOMES, start=1):
-        r = correr(programa, input=f"{n}\n".encode())
-        app = f"Olá! Este ./app corre no contêiner {nome}.\n".encode()
-        verificar((r.stdout, r.stderr, r.returncode) == (app + PROMPT + confirmacao(n), b"", 0),
-                  f"option {n}: {r}")
-    time.sleep(0.5)  # events reach the log a moment after the exec
-    verificar(execucoes(desde, time.time()) == NOMES, "not one exec into each container")
-
-    desde = time.time()
-    for entrada, n in [(b"0\n", 0), (b"10\n", 10), (b"-3\n", -3), (b"x\n", 0)]:
-        r = correr(programa, input=entrada)
-        verificar((r.stdout, r.stderr, r.returncode) == (PROMPT + confirmacao(n) + REJEICAO, b"", 0),
-                  f"invalid {entrada!r}: {r}")
-    time.sleep(0.5)
-    verificar(execucoes(desde, time.time()) == [], "an invalid option started something")
+    verificar(nove_em_execucao(), f"not the nine running: {conteineres()}")
+    if falhas:
+        return
+    opcoes()
+    privilegios()
+    queda(4)
+    contrato(compose, fonte, pasta)
+    por_ssh(pasta)
 
 
 def derrubar(compose, fonte):
@@ -88,24 +252,40 @@ def derrubar(compose, fonte):
     verificar(redes == b"", f"networks left behind: {redes!r}")
 
 
+def razao_para_saltar():
+    if not shutil.which("docker"):
+        return "no docker client on PATH"
+    if correr("docker", "info").returncode != 0:
+        return "no container engine answers to 'docker info'"
+    if not composes():
+        return "no Compose: neither 'docker compose' nor 'docker-compose' works"
+    if conteineres() and os.environ.get(TOMAR) != "1":
+        return (f"{len(conteineres())} of the nine containers already exist, someone's own; "
+                f"{TOMAR}=1 lets this test take them over and remove them")
+    return None
+
+
 def main():
     build, fonte = sys.argv[1:3]
-    if correr("docker", "info").returncode != 0:
-        print("skipped: no container engine answers to 'docker info'")
-        return SALTADO
-    lista = composes()
-    verificar(lista != [], "the engine answers but no Compose was found")
+    razao = razao_para_saltar()
+    if razao:
+        saltar(razao)
+        return 1 if falhas else SALTADO
 
+    imagem_antes = correr("docker", "image", "inspect", IMAGEM).returncode == 0
     inicio = time.monotonic()
     r = correr("cmake", "--build", build, "--target", "imagem")
     print(f"image: {time.monotonic() - inicio:.2f} s")
     verificar(r.returncode == 0, f"image build failed: {r.stdout.decode()}{r.stderr.decode()}")
 
-    for compose in lista if not falhas else []:
-        try:
-            percorrer(PROGRAMA, compose, fonte)
-        finally:
-            derrubar(compose, fonte)
+    with tempfile.TemporaryDirectory() as pasta:
+        for i, compose in enumerate(composes() if not falhas else []):
+            try:
+                percorrer(compose, fonte, os.path.join(pasta, str(i)))
+            finally:
+                derrubar(compose, fonte)
+    if not imagem_antes:
+        correr("docker", "image", "rm", IMAGEM)
     print(f"{len(falhas)} failed" if falhas else "all checks passed")
     return 1 if falhas else 0
 
