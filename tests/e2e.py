@@ -66,7 +66,7 @@ def composes():
     """Each Compose at hand once, even where both commands are one program."""
     encontrados, versoes = [], set()
     for compose in (["docker", "compose"], ["docker-compose"]):
-        if compose == ["docker-compose"] and not shutil.which("docker-compose"):
+        if not shutil.which(compose[0]):
             continue
         r = correr(*compose, "version", "--short")
         versao = r.stdout.decode().strip().lstrip("v")
