@@ -42,7 +42,7 @@ class Dialogo(unittest.TestCase):
         for entrada, n in CASOS:
             with self.subTest(entrada=entrada[:40], tamanho=len(entrada)):
                 with Pasta() as pasta:
-                    r = subprocess.run([PROGRAMA], input=entrada, capture_output=True,
+                    r = subprocess.run(PROGRAMA, input=entrada, capture_output=True,
                                        cwd=pasta.caminho, env=pasta.ambiente(), timeout=60)
                     self.assertEqual((r.stdout, r.stderr, r.returncode, pasta.chamadas()),
                                      esperado(n))
@@ -52,7 +52,7 @@ class Dialogo(unittest.TestCase):
         with Pasta() as pasta:
             ficheiro = pasta.caminho / "saida"
             with open(ficheiro, "wb") as f:
-                r = subprocess.run([PROGRAMA], input=b"1\n", stdout=f,
+                r = subprocess.run(PROGRAMA, input=b"1\n", stdout=f,
                                    stderr=subprocess.DEVNULL, env=pasta.ambiente())
             self.assertEqual(r.returncode, 0)
             self.assertEqual(ficheiro.read_bytes(), SAIDA_DOCKER + PROMPT + confirmacao(1))
@@ -60,7 +60,7 @@ class Dialogo(unittest.TestCase):
     def test_docker_ausente(self):
         with Pasta() as pasta:
             vazia = str(pasta.caminho)
-            r = subprocess.run([PROGRAMA], input=b"4\n", capture_output=True,
+            r = subprocess.run(PROGRAMA, input=b"4\n", capture_output=True,
                                env=pasta.ambiente(path=vazia))
             shell = subprocess.run(["sh", "-c", "docker exec tamblevore_met04_1 ./app"],
                                    executable="/bin/sh", capture_output=True,
@@ -80,7 +80,7 @@ class Sinais(unittest.TestCase):
         entrada = pasta.caminho / "entrada"
         entrada.write_bytes(b"2\n")
         with open(entrada, "rb") as f:
-            p = subprocess.Popen([PROGRAMA], stdin=f, stdout=subprocess.PIPE,
+            p = subprocess.Popen(PROGRAMA, stdin=f, stdout=subprocess.PIPE,
                                  stderr=subprocess.PIPE, start_new_session=True,
                                  env=pasta.ambiente(DOCKER_FALSO="esperar"))
         pronto = pasta.registo.with_suffix(".pronto")
@@ -110,7 +110,7 @@ class Sinais(unittest.TestCase):
 
     def test_interrupcao_na_leitura_perde_o_pendente(self):
         with Pasta() as pasta:
-            p = subprocess.Popen([PROGRAMA], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+            p = subprocess.Popen(PROGRAMA, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                  env=pasta.ambiente())
             esperar_leitura(p.pid)
             p.send_signal(signal.SIGINT)
@@ -153,7 +153,7 @@ class Terminal(unittest.TestCase):
     def test_terminal_nos_dois_lados(self):
         with Pasta() as pasta:
             mestre, escravo = os.openpty()
-            p = subprocess.Popen([PROGRAMA], stdin=escravo, stdout=escravo, stderr=escravo,
+            p = subprocess.Popen(PROGRAMA, stdin=escravo, stdout=escravo, stderr=escravo,
                                  start_new_session=True, env=pasta.ambiente())
             os.close(escravo)
             # the prompt shows before anything is typed
@@ -169,7 +169,7 @@ class Terminal(unittest.TestCase):
     def test_terminal_na_entrada_e_pipe_na_saida(self):
         with Pasta() as pasta:
             mestre, escravo = os.openpty()
-            p = subprocess.Popen([PROGRAMA], stdin=escravo, stdout=subprocess.PIPE,
+            p = subprocess.Popen(PROGRAMA, stdin=escravo, stdout=subprocess.PIPE,
                                  stderr=subprocess.PIPE, start_new_session=True,
                                  env=pasta.ambiente())
             os.close(escravo)

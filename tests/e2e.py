@@ -54,7 +54,7 @@ def responde(n):
 
 
 def lancar(n, **env):
-    r = correr(PROGRAMA, input=f"{n}\n".encode(), env={**os.environ, **env})
+    r = correr(*PROGRAMA, input=f"{n}\n".encode(), env={**os.environ, **env})
     return r.stdout, r.stderr, r.returncode
 
 

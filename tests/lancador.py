@@ -1,12 +1,19 @@
 """Runs the built testarOpcao with the stand-in docker first on PATH."""
 
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
 from pathlib import Path
 
-PROGRAMA = os.path.abspath(sys.argv.pop(1)) if len(sys.argv) > 1 else None
+# The program under test as a command: [--emulador=EMULATOR] PROGRAM on the
+# command line, the emulator running a build for another architecture (e.g.
+# qemu-aarch64-static). Both are resolved now, as the tests change PATH.
+EMULADOR = []
+if sys.argv[1:2] and sys.argv[1].startswith("--emulador="):
+    EMULADOR = [shutil.which(sys.argv.pop(1).split("=", 1)[1])]
+PROGRAMA = EMULADOR + [os.path.abspath(sys.argv.pop(1))] if len(sys.argv) > 1 else None
 FALSO = Path(__file__).resolve().parent / "falso"
 
 PROMPT = "Escolha uma opção (1-9): ".encode()
@@ -67,6 +74,6 @@ class Pasta:
 def executar(entrada, **extra):
     """One run on pipes: (stdout, stderr, exit status, docker calls)."""
     with Pasta() as pasta:
-        r = subprocess.run([PROGRAMA], input=entrada, capture_output=True,
+        r = subprocess.run(PROGRAMA, input=entrada, capture_output=True,
                            env=pasta.ambiente(**extra), timeout=60)
         return r.stdout, r.stderr, r.returncode, pasta.chamadas()

@@ -1,43 +1,71 @@
 #!/bin/sh
-# Installing and packaging as an operator would: cmake --install into a fresh
-# prefix, the page rendered without a single groff warning, and the Debian
-# package's contents, checked by lintian when it is there.
-# Usage: pacote.sh BUILD_DIR
+# Installing and packaging as an operator meets them.
+#
+# Usage: pacote.sh --instalar BUILD_DIR
+#            cmake --install into a fresh prefix: the program runs from
+#            there, and its page renders without a single groff warning
+#        pacote.sh CHANGES...
+#            what dpkg-buildpackage made: each package's files and fields,
+#            its program static and for the package's architecture, and
+#            lintian on the .changes, so on the .dsc and the .debs too
 set -eu
-build=$1
+fonte=$(cd "$(dirname "$0")/.." && pwd)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 falha() { echo "FAILED: $*"; exit 1; }
 
-cmake --install "$build" --prefix "$tmp/prefixo" >/dev/null
-[ -x "$tmp/prefixo/bin/testarOpcao" ] || falha "no bin/testarOpcao"
-pagina=$tmp/prefixo/share/man/man1/testarOpcao.1
-[ -f "$pagina" ] || falha "no share/man/man1/testarOpcao.1"
-saida=$(printf '0\n' | "$tmp/prefixo/bin/testarOpcao")
-[ "$saida" = "Escolha uma opção (1-9): Você escolheu a opção 0!
+if [ "$1" = --instalar ]; then
+    cmake --install "$2" --prefix "$tmp/prefixo" >/dev/null
+    [ -x "$tmp/prefixo/bin/testarOpcao" ] || falha "no bin/testarOpcao"
+    pagina=$tmp/prefixo/share/man/man1/testarOpcao.1
+    [ -f "$pagina" ] || falha "no share/man/man1/testarOpcao.1"
+    saida=$(printf '0\n' | "$tmp/prefixo/bin/testarOpcao")
+    [ "$saida" = "Escolha uma opção (1-9): Você escolheu a opção 0!
 Opção inválida." ] || falha "the installed program said: $saida"
-avisos=$(groff -man -ww -z "$pagina" 2>&1)
-[ -z "$avisos" ] || falha "groff: $avisos"
+    avisos=$(groff -man -ww -z "$pagina" 2>&1)
+    [ -z "$avisos" ] || falha "groff: $avisos"
+    versao=$(sed -n 's/^testaropcao (\([^)]*\)).*/\1/p;q' "$fonte/debian/changelog")
+    grep -q "^\.TH .*\"testarOpcao $versao\"" "$pagina" || falha "the page names no version $versao"
+    echo "installed as expected"
+    exit
+fi
 
-(cd "$tmp" && cpack -G DEB --config "$build/CPackConfig.cmake" >/dev/null)
-deb=$tmp/testaropcao_*_amd64.deb
-conteudo=$(dpkg-deb -c $deb | awk '$1 !~ /^d/ {print $6}')
-[ "$conteudo" = "./usr/bin/testarOpcao
+versao=$(dpkg-parsechangelog -l "$fonte/debian/changelog" -S Version)
+for changes in "$@"; do
+    arq=$(sed -n 's/^Architecture: //p' "$changes" | tr ' ' '\n' | grep -vx source)
+    deb=$(dirname "$changes")/testaropcao_${versao}_$arq.deb
+    [ -f "$deb" ] || falha "$changes: no $deb"
+    conteudo=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}')
+    [ "$conteudo" = "./usr/bin/testarOpcao
 ./usr/share/doc/testaropcao/changelog.gz
 ./usr/share/doc/testaropcao/copyright
 ./usr/share/lintian/overrides/testaropcao
-./usr/share/man/man1/testarOpcao.1.gz" ] || falha "package holds: $conteudo"
-[ "$(dpkg-deb -f $deb Recommends)" = "docker.io | docker-ce-cli" ] || falha "docker client not recommended"
-[ -z "$(dpkg-deb -f $deb Depends)" ] || falha "package depends on something"
-# lintian's tags grow with each release: a finding fails only under the
-# releases the package was reviewed with (Debian 12's and 13's), and is
-# shown under any other.
-if command -v lintian >/dev/null; then
+./usr/share/man/man1/testarOpcao.1.gz" ] || falha "$deb holds: $conteudo"
+    [ "$(dpkg-deb -f "$deb" Version)" = "$versao" ] || falha "$deb is not version $versao"
+    [ "$(dpkg-deb -f "$deb" Recommends)" = "docker.io | docker-ce-cli" ] ||
+        falha "$deb does not recommend the docker client"
+    [ -z "$(dpkg-deb -f "$deb" Depends)" ] || falha "$deb depends on something"
+    dpkg-deb -f "$deb" Built-Using | grep -q '^glibc (= ' || falha "$deb names no C library"
+
+    dpkg-deb -x "$deb" "$tmp/$arq"
+    case $arq in
+    amd64) maquina="X86-64" ;;
+    arm64) maquina="AArch64" ;;
+    *) maquina="?" ;;
+    esac
+    cabecalhos=$(readelf -hl "$tmp/$arq/usr/bin/testarOpcao")
+    echo "$cabecalhos" | grep -q "Machine: .*$maquina" || falha "$deb: not a program for $arq"
+    ! echo "$cabecalhos" | grep -q INTERP || falha "$deb: the program is not static"
+
+    # lintian's tags grow with each release: a finding fails only under the
+    # releases the package was reviewed with (Debian 12's and 13's), and is
+    # shown under any other. Its pedantic and informational notes are shown.
     case $(lintian --version) in
     "Lintian v2.116."* | "Lintian v2.122."*) falhar=error,warning ;;
     *) falhar=none ;;
     esac
-    achados=$(lintian --fail-on $falhar $deb 2>&1) || falha "lintian: $achados"
-    [ -z "$achados" ] || echo "$(lintian --version), not reviewed, reports: $achados"
-fi
-echo "installed, page and package as expected"
+    achados=$(lintian --fail-on $falhar --display-info --pedantic "$changes" 2>&1) ||
+        falha "lintian: $achados"
+    echo "$(basename "$changes"), $(lintian --version): ${achados:-no findings}"
+    echo "$(sha256sum "$deb" | cut -c1-64) $(stat -c %s "$deb") $(basename "$deb")"
+done
