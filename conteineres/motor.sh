@@ -27,6 +27,20 @@ if [ "$acao" != imagem ] && [ -z "$compose" ]; then
     fi
 fi
 
+# Compose 1 is Python, and reaches an ssh:// engine only when paramiko can be
+# imported; without it, it says so only after the import, and then obscurely.
+if [ "$acao" != imagem ]; then
+    destino=${DOCKER_HOST:-$(docker context inspect --format '{{.Endpoints.docker.Host}}' 2>/dev/null || true)}
+    interprete=$(sed -n '1s/^#! *//p;q' "$(command -v ${compose%% *})" 2>/dev/null || true)
+    case $destino:$interprete in
+    ssh://*:*python*)
+        if ! $interprete -c "import paramiko" 2>/dev/null; then
+            echo "testarOpcao: $compose reaches $destino only with Python's paramiko (Debian: python3-paramiko)" >&2
+            exit 1
+        fi ;;
+    esac
+fi
+
 if [ "$acao" != parar ]; then
     # Every import makes a new image; the label lets the one it replaces be
     # pruned, and no image of anyone else's.
