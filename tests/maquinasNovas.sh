@@ -1,24 +1,35 @@
 #!/usr/bin/env bash
-# The README's own commands on fresh, minimal Debian 12 and Debian 13 machines.
-# For each release: a root made by debootstrap from the archive this machine's
-# apt uses (kept between runs, made again when missing), imported as an image
-# and run as a container that shares this machine's engine socket, network
-# and PIDs. In it, as a new operator would: the engine packages the README
-# names for that release, its Run command with option 5 on standard input,
-# its stop command, then its Test command. Every container and image made
-# here is removed at the end.
+# The README's own commands on fresh, minimal Debian 12 and Debian 13
+# machines, each with an engine of its own, and then each as the operator's
+# server with this machine as the workstation.
+#
+# A machine is a root made by debootstrap from the archive this machine's apt
+# uses (kept between runs), run as a container at its own address on a
+# network made here, sharing no socket, network or PIDs with this machine.
+# Its entry starts sshd and the engine at boot, as their services would.
+# In it, as a new operator would: the engine packages the README names for
+# that release, a reboot, the Run command with option 5 on standard input,
+# the stop command, the Test command, and the Install commands: the package
+# built, checked, installed and tested as installed; on Debian 12 also built
+# for arm64, tested under qemu, and built again to compare bit for bit.
+# Then, from here, over ssh with keys and config made for the run: the nine
+# up and down on that server, every option launched into them, its engine
+# restarted, the server restarted and the server down.
+# Whatever it made is removed at the end, pass or fail.
 #
 # Usage: maquinasNovas.sh [RELEASE...]      bookworm and trixie by default
 #        maquinasNovas.sh --comando SECTION  prints that README command
 # TESTAROPCAO_RAIZES is where the roots and packages are kept
 # (/var/cache/testarOpcao). TESTAROPCAO_E2E_* reach the Test command.
-set -euo pipefail
+set -Eeuo pipefail
 
 fonte=$(cd "$(dirname "$0")/.." && pwd)
 leia=$fonte/README.md
 cache=${TESTAROPCAO_RAIZES:-/var/cache/testarOpcao}
 declare -A versoes=([bookworm]=12 [trixie]=13)
-nove='^tamblevore_met0[1-9]_1$'
+cruzada=bookworm # the release that also builds for arm64 and for comparison
+rede=testaropcao-rede-$$
+nomes=(tamblevore_met0{1..9}_1)
 
 # The Nth fenced block of a README section.
 bloco() {
@@ -37,26 +48,40 @@ falha() {
     echo "FAILED: $*" >&2
     exit 1
 }
+trap 'echo "FAILED: line $LINENO: $BASH_COMMAND" >&2' ERR
 
-corrida=$(bloco Run 1)
-paragem=$(bloco Run 2)
-teste=$(bloco Test 1)
-[[ $corrida == *"--target all subir"*testarOpcao ]] || falha "no Run command in README.md"
-[[ $paragem == *"--target parar" ]] || falha "no stop command in README.md"
-[[ $teste == *"cmake --workflow"* ]] || falha "no Test command in README.md"
+# Each command is taken from the README and must look like what it was.
+comando() {
+    local texto
+    texto=$(bloco "$1" "$2")
+    [[ $texto == $3 ]] || falha "README.md, $1, block $2 is not $3: $texto"
+    echo "$texto"
+}
+corrida=$(comando Run 1 "*--target all subir*testarOpcao")
+paragem=$(comando Run 2 "*--target parar")
+teste=$(comando Test 1 "*cmake --workflow*")
+pacote=$(comando Install 1 "*apt-get build-dep*dpkg-buildpackage*apt-get install*.deb")
+cruzado=$(comando Install 2 "*-aarm64*dpkg-buildpackage -aarm64*")
+igual=$(comando Install 3 "*reprotest*")
+igual_cruzado=$(comando Install 4 "*reprotest*aarm64*")
+remoto_subir=$(comando "Remote engines" 1 "DOCKER_HOST=ssh://operador@servidor *--target subir")
+remoto_lancar=$(comando "Remote engines" 2 "DOCKER_HOST=ssh://operador@servidor *testarOpcao")
+remoto_parar=$(comando "Remote engines" 3 "DOCKER_HOST=ssh://operador@servidor *--target parar")
+contexto=$(comando "Remote engines" 4 "docker context create servidor*docker context use servidor")
 
-if [ -n "$(docker ps -aq --filter "name=$nove")" ] && [ "${TESTAROPCAO_E2E_TOMAR:-}" != 1 ]; then
-    falha "the nine containers exist, someone's own; TESTAROPCAO_E2E_TOMAR=1 lets this take them over"
-fi
-docker image inspect tamblevore/app:latest >/dev/null 2>&1 && havia_imagem=1 || havia_imagem=
+tmp=$(mktemp -d)
 feitos=()
 limpar() {
+    # ssh masters left by connection sharing, then the machines, their
+    # images, the network and the cgroups their engines made.
+    [ ! -e "$tmp/ssh_config" ] || ssh -F "$tmp/ssh_config" -O exit servidor >/dev/null 2>&1 || true
     for nome in "${feitos[@]}"; do
         docker rm -f "testaropcao-$nome" >/dev/null 2>&1 || true
         docker image rm "testaropcao/maquina:$nome" >/dev/null 2>&1 || true
+        find /sys/fs/cgroup -depth -type d -path "*/testaropcao-$nome*" -exec rmdir {} + 2>/dev/null || true
     done
-    docker ps -aq --filter "name=$nove" | xargs -r docker rm -f >/dev/null
-    [ -n "$havia_imagem" ] || docker image rm tamblevore/app:latest >/dev/null 2>&1 || true
+    docker network rm "$rede" >/dev/null 2>&1 || true
+    rm -rf "$tmp"
 }
 trap limpar EXIT
 
@@ -78,12 +103,80 @@ raiz() {
     rm -rf "$pasta"
 }
 
-# Runs one step in the release's container and notes how long it took.
+# The machine's entry: what its boot starts and its shutdown stops. sshd by
+# its init script. The engine's init script raises its open-files limit,
+# which needs CAP_SYS_RESOURCE, and no container of this engine gets that;
+# so the engine is started here as that script would start it, with the
+# package's own /etc/default/docker and /etc/docker/daemon.json.
+cat >"$tmp/arranque" <<'EOF'
+#!/bin/bash
+motor() {
+    case $1 in
+    start)
+        [ -x /usr/sbin/dockerd ] || return 0
+        DOCKER_OPTS=
+        [ ! -f /etc/default/docker ] || . /etc/default/docker
+        setsid /usr/sbin/dockerd -p /var/run/docker.pid $DOCKER_OPTS \
+            </dev/null >>/var/log/docker.log 2>&1 &
+        ;;
+    stop)
+        local pid
+        pid=$(cat /var/run/docker.pid 2>/dev/null) || return 0
+        kill "$pid" 2>/dev/null || return 0
+        while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
+        ;;
+    esac
+}
+case ${1:-boot} in
+boot)
+    [ ! -x /etc/init.d/ssh ] || /etc/init.d/ssh start
+    motor start
+    trap 'motor stop; exit 0' TERM
+    while :; do sleep 1 & wait $!; done
+    ;;
+*) motor "$1" ;;
+esac
+EOF
+chmod 755 "$tmp/arranque"
+
+# Runs one step in the machine and notes how long it took.
 passo() {
     local inicio=$SECONDS
     echo "== $nome: $1"
     docker exec -i "testaropcao-$nome" bash -c "$2" || falha "$nome: $1"
     tempos+=("$1 $((SECONDS - inicio)) s")
+}
+
+na_maquina() {
+    docker exec "testaropcao-$nome" "$@"
+}
+
+# Milliseconds now; seconds since such an instant.
+agora() { date +%s%3N; }
+desde() {
+    local ms=$(($(agora) - $1))
+    printf '%d.%02d' $((ms / 1000)) $((ms % 1000 / 10))
+}
+
+# Waits until a command succeeds, at most $1 seconds; prints how long it took.
+ate() {
+    local limite=$1 inicio
+    shift
+    inicio=$(agora)
+    until "$@" >/dev/null 2>&1; do
+        [ $(($(agora) - inicio)) -lt $((limite * 1000)) ] || return 1
+        sleep 0.1
+    done
+    desde "$inicio"
+}
+
+# Every one of the given options answers from inside the server.
+respondem() {
+    local n
+    for n in "$@"; do
+        [ "$(na_maquina docker exec "tamblevore_met0${n}_1" ./app)" = \
+            "Olá! Este ./app corre no contêiner tamblevore_met0${n}_1." ] || return 1
+    done
 }
 
 maquina() {
@@ -95,39 +188,216 @@ maquina() {
     feitos+=("$nome")
     docker import "$cache/$nome.tar" "testaropcao/maquina:$nome" >/dev/null
     mkdir -p "$cache/apt-$nome"
-    docker run -d --name "testaropcao-$nome" --network host --pid host \
-        -v /var/run/docker.sock:/var/run/docker.sock \
+    # What an engine in a container needs here: every capability but
+    # CAP_SYS_RESOURCE, which this engine cannot grant, and the cgroups.
+    docker create --name "testaropcao-$nome" --hostname "$nome" --network "$rede" \
+        --cap-add ALL --cap-drop SYS_RESOURCE \
+        --security-opt seccomp=unconfined --security-opt apparmor=unconfined \
+        -v /sys/fs/cgroup:/sys/fs/cgroup:rw \
         -v "$cache/apt-$nome:/var/cache/apt/archives" \
         -e DEBIAN_FRONTEND=noninteractive -e TESTAROPCAO_E2E_OBRIGATORIO -e TESTAROPCAO_E2E_TOMAR \
-        -w /root/testarOpcao "testaropcao/maquina:$nome" sleep infinity >/dev/null
+        -w /root/testarOpcao "testaropcao/maquina:$nome" /usr/local/sbin/arranque >/dev/null
+    docker cp "$tmp/arranque" "testaropcao-$nome:/usr/local/sbin/arranque"
+    docker start "testaropcao-$nome" >/dev/null
     (cd "$fonte" && git ls-files -z --cached --others --exclude-standard |
         tar --null --ignore-failed-read -T - -c) |
         docker exec -i "testaropcao-$nome" tar -x -C /root/testarOpcao
 
     tempos=()
-    # openssh-server is what CI adds for the end-to-end test's ssh part.
+    # The engine of a machine with no network of its own to give and
+    # containers that need none; its containers' cgroups under a name of
+    # this machine, so that they can be found and removed afterwards.
+    na_maquina sh -c "mkdir -p /etc/docker && echo '{\"storage-driver\": \"vfs\",
+        \"iptables\": false, \"bridge\": \"none\", \"cgroup-parent\": \"testaropcao-$nome\"}' \
+        >/etc/docker/daemon.json"
+    # openssh-server is what CI adds for the end-to-end test's ssh part and
+    # what the server needs.
     passo "engine packages" "apt-get update && apt-get install -y $pacotes openssh-server" </dev/null
-    saida=$(mktemp)
+    docker restart -t 30 "testaropcao-$nome" >/dev/null
+    ate 30 na_maquina docker info >/dev/null || falha "$nome: no engine after boot"
+    saida=$(mktemp -p "$tmp")
     passo Run "$corrida" <<<5 >"$saida"
     cat "$saida"
     grep -qx "Olá! Este ./app corre no contêiner tamblevore_met05_1." "$saida" ||
         falha "$nome: option 5 did not print tamblevore_met05_1's line"
-    rm -f "$saida"
     passo stop "$paragem" </dev/null
     passo Test "$teste" </dev/null
     echo "== $nome: what the end-to-end test saw"
-    docker exec "testaropcao-$nome" awk '/^[0-9]+\/[0-9]+ Test: e2e$/ { e = 1 }
+    na_maquina awk '/^[0-9]+\/[0-9]+ Test: e2e$/ { e = 1 }
         e && /^<end of output>/ { exit } e' build/padrao/Testing/Temporary/LastTest.log
+
+    passo package "$pacote" </dev/null
+    passo "package check" 'tests/pacote.sh ../testaropcao_*_$(dpkg --print-architecture).changes' </dev/null
+    passo autopkgtest "apt-get install -y autopkgtest && autopkgtest --no-built-binaries . -- null" </dev/null
+    if [ "$nome" = "$cruzada" ]; then
+        passo "arm64 package" "$cruzado" </dev/null
+        passo "arm64 package check" "tests/pacote.sh ../testaropcao_*_arm64.changes" </dev/null
+        # The emulator alone, without its recommended binfmt-support: the
+        # program runs under it by name, and the kernel is left as it is.
+        passo "arm64 under qemu" "apt-get install -y --no-install-recommends qemu-user-static &&
+            dpkg-deb -x ../testaropcao_*_arm64.deb /tmp/arm64 &&
+            python3 tests/dialogo.py --emulador=qemu-aarch64-static /tmp/arm64/usr/bin/testarOpcao &&
+            python3 tests/diferencial.py --emulador=qemu-aarch64-static /tmp/arm64/usr/bin/testarOpcao" </dev/null
+        [ ! -e /proc/sys/fs/binfmt_misc/qemu-aarch64 ] || falha "a binfmt handler for aarch64 was registered"
+        # reprotest builds twice, varied; the package the README's own
+        # build made, at another path and time, must be that same one.
+        for arq in amd64 arm64; do
+            [ $arq = amd64 ] && comparar=$igual || comparar=$igual_cruzado
+            saida=$(mktemp -p "$tmp")
+            passo "same bit for bit, $arq" "$comparar" </dev/null >"$saida"
+            cat "$saida"
+            soma=$(na_maquina sh -c "sha256sum ../testaropcao_*_$arq.deb" | cut -c1-64)
+            grep -q "^$soma " "$saida" || falha "$nome: the README's $arq build differs from reprotest's"
+        done
+    fi
     echo "== $nome (Debian $versao): ${tempos[*]}"
-    docker exec "testaropcao-$nome" sh -c 'cmake --version | head -1; g++ --version | head -1
+    na_maquina sh -c 'cmake --version | head -1; g++ --version | head -1
         clang++ --version | head -1; clang-tidy --version | grep version; cppcheck --version
-        lintian --version; python3 --version; docker --version
+        lintian --version; python3 --version; docker --version; dpkg-query -W debhelper
         docker compose version 2>/dev/null || docker-compose version | head -1
         dpkg-query -W openssh-server' | sed "s/^/   $nome: /"
+    servidor
+}
+
+# This machine as the operator's workstation, the release's machine as the
+# server: the README's remote commands, with HOME and the ssh config made
+# here, so that neither ~/.ssh nor ~/.docker is read or written.
+estacao() {
+    (cd "$fonte" && env -u SSH_AUTH_SOCK -u DOCKER_HOST -u DOCKER_CONTEXT \
+        HOME="$tmp/casa" PATH="$tmp/bin:$PATH" bash -c "$1")
+}
+
+# The given options launched from here, bytes compared; each started one
+# exec on the server, and the invalid ones none.
+lancamentos() {
+    local lancar=$1 n inicio execs esperado
+    shift
+    inicio=$(date +%s.%N)
+    for n in 0 10; do
+        printf 'Escolha uma opção (1-9): Você escolheu a opção %s!\nOpção inválida.\n' $n >"$tmp/esperado"
+        estacao "$lancar" <<<$n >"$tmp/saida" 2>"$tmp/erro"
+        cmp -s "$tmp/saida" "$tmp/esperado" && [ ! -s "$tmp/erro" ] ||
+            falha "$nome: invalid option $n: $(cat "$tmp/saida" "$tmp/erro")"
+    done
+    sleep 0.5
+    execs=$(na_maquina docker events --since "$inicio" --until "$(date +%s.%N)" \
+        --filter event=exec_start --format '{{.Actor.Attributes.name}}')
+    [ -z "$execs" ] || falha "$nome: an invalid option started $execs"
+    inicio=$(date +%s.%N) esperado=
+    local ms=$(agora)
+    for n in "$@"; do
+        printf 'Olá! Este ./app corre no contêiner tamblevore_met0%s_1.\nEscolha uma opção (1-9): Você escolheu a opção %s!\n' $n $n >"$tmp/esperado"
+        estacao "$lancar" <<<$n >"$tmp/saida" 2>"$tmp/erro"
+        cmp -s "$tmp/saida" "$tmp/esperado" && [ ! -s "$tmp/erro" ] ||
+            falha "$nome: option $n: $(cat "$tmp/saida" "$tmp/erro")"
+        esperado+="tamblevore_met0${n}_1 "
+    done
+    por_lancamento=$(($(agora) - ms))
+    por_lancamento=$(printf '%d.%02d' $((por_lancamento / $# / 1000)) $((por_lancamento / $# % 1000 / 10)))
+    sleep 0.5
+    execs=$(na_maquina docker events --since "$inicio" --until "$(date +%s.%N)" \
+        --filter event=exec_start --format '{{.Actor.Attributes.name}}' | sort | tr '\n' ' ')
+    [ "$execs" = "$esperado" ] || falha "$nome: execs on the server were $execs, not $esperado"
+}
+
+# One README command from here, timed; the nine never come to this
+# machine's own engine.
+remoto() {
+    local inicio
+    inicio=$(agora)
+    estacao "$2" >"$tmp/registo" 2>&1 || falha "$nome: $1: $(cat "$tmp/registo")"
+    remotos+=("$1 $(desde "$inicio") s")
+    [ "$(docker ps -a --filter name=tamblevore_ --format '{{.Names}}' | sort)" = "$locais" ] ||
+        falha "$nome: $1 changed this machine's own containers"
+}
+
+endereco() {
+    docker inspect -f "{{(index .NetworkSettings.Networks \"$rede\").IPAddress}}" "testaropcao-$nome"
+}
+
+servidor() {
+    local chave antes t oito=(1 2 3 4 5 7 8 9) sem=${remoto_lancar#DOCKER_HOST=ssh://operador@servidor }
+    echo "== $nome: the operator's server"
+    remotos=()
+    locais=$(docker ps -a --filter name=tamblevore_ --format '{{.Names}}' | sort)
+    rm -rf "$tmp/casa" "$tmp/bin" "$tmp"/chave*
+    mkdir -p "$tmp/casa" "$tmp/bin"
+    ssh-keygen -q -t ed25519 -N "" -C "testarOpcao $nome" -f "$tmp/chave"
+    chave=$(cat "$tmp/chave.pub")
+    na_maquina sh -c "useradd -m -G docker operador && mkdir -m 700 ~operador/.ssh &&
+        echo '$chave' >~operador/.ssh/authorized_keys && chown -R operador: ~operador/.ssh"
+    echo "servidor $(na_maquina cat /etc/ssh/ssh_host_ed25519_key.pub)" >"$tmp/known_hosts"
+    printf '#!/bin/sh\nexec /usr/bin/ssh -F %s "$@"\n' "$tmp/ssh_config" >"$tmp/bin/ssh"
+    chmod 755 "$tmp/bin/ssh"
+    # Without connection sharing first, as ssh comes.
+    cat >"$tmp/ssh_config" <<EOF
+Host servidor
+    HostName $(endereco)
+    HostKeyAlias servidor
+    IdentityFile $tmp/chave
+    IdentitiesOnly yes
+    IdentityAgent none
+    UserKnownHostsFile $tmp/known_hosts
+    GlobalKnownHostsFile /dev/null
+    StrictHostKeyChecking yes
+    BatchMode yes
+EOF
+    (cd "$fonte" && cmake --preset padrao >/dev/null && cmake --build --preset padrao >/dev/null)
+
+    remoto "up over ssh" "$remoto_subir"
+    lancamentos "$remoto_lancar" 1 2 3 4 5 6 7 8 9
+    remotos+=("a launch $por_lancamento s")
+
+    # The engine stopped and started with one container stopped on purpose.
+    na_maquina docker stop tamblevore_met06_1 >/dev/null
+    na_maquina /usr/local/sbin/arranque stop
+    na_maquina /usr/local/sbin/arranque start
+    t=$(ate 60 respondem "${oito[@]}") || falha "$nome: the eight did not come back after the engine restarted"
+    remotos+=("eight back after engine restart $t s")
+    [ "$(na_maquina docker inspect -f '{{.State.Status}}' tamblevore_met06_1)" = exited ] ||
+        falha "$nome: the container stopped on purpose came back"
+    lancamentos "$remoto_lancar" "${oito[@]}"
+
+    # The whole server stopped and started: its entry brings sshd and the
+    # engine back, and the engine the eight.
+    docker stop -t 30 "testaropcao-$nome" >/dev/null
+    docker start "testaropcao-$nome" >/dev/null
+    t=$(ate 60 respondem "${oito[@]}") || falha "$nome: the eight did not come back after the server restarted"
+    remotos+=("eight back after server restart $t s")
+    sed -i "s/^    HostName .*/    HostName $(endereco)/" "$tmp/ssh_config" # a new boot may mean a new address
+    lancamentos "$remoto_lancar" "${oito[@]}"
+    remoto "down over ssh" "$remoto_parar"
+
+    # Through a context, with connection sharing as the README shows it.
+    cat >>"$tmp/ssh_config" <<EOF
+    ControlMaster auto
+    ControlPath $tmp/cm-%C
+    ControlPersist 60
+EOF
+    remoto "context" "$contexto"
+    remoto "up over ssh, shared" "${remoto_subir#DOCKER_HOST=ssh://operador@servidor }"
+    lancamentos "$sem" 1 2 3 4 5 6 7 8 9
+    remotos+=("a launch, shared $por_lancamento s")
+    remoto "down over ssh, shared" "${remoto_parar#DOCKER_HOST=ssh://operador@servidor }"
+    estacao "ssh -O exit servidor" 2>/dev/null || true # gone already if it persisted no longer
+
+    # The server down: exactly the bare line's stderr, the dialogue, exit 0.
+    docker stop -t 30 "testaropcao-$nome" >/dev/null
+    estacao "DOCKER_HOST=ssh://operador@servidor sh -c 'docker exec tamblevore_met05_1 ./app'" \
+        >/dev/null 2>"$tmp/linha" && falha "$nome: the bare line worked with the server down"
+    antes=$(agora)
+    estacao "$remoto_lancar" <<<5 >"$tmp/saida" 2>"$tmp/erro" || falha "$nome: exit status not 0"
+    remotos+=("fails with the server down $(desde "$antes") s")
+    printf 'Escolha uma opção (1-9): Você escolheu a opção 5!\n' | cmp -s - "$tmp/saida" ||
+        falha "$nome: server down, stdout: $(cat "$tmp/saida")"
+    cmp -s "$tmp/linha" "$tmp/erro" || falha "$nome: server down, stderr: $(cat "$tmp/erro")"
+    echo "   server down: $(cat "$tmp/erro")"
+    echo "== $nome as the server, $(docker-compose version --short 2>/dev/null | sed 's/^/Compose /') here: ${remotos[*]}"
     docker rm -f "testaropcao-$nome" >/dev/null
 }
 
 mkdir -p "$cache"
+docker network create "$rede" >/dev/null
 [ $# -gt 0 ] || set -- bookworm trixie
 for nome in "$@"; do
     maquina
