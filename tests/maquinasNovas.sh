@@ -151,12 +151,10 @@ na_maquina() {
     docker exec "testaropcao-$nome" "$@"
 }
 
-# Milliseconds now; seconds since such an instant.
+# Milliseconds now; milliseconds as seconds; seconds since such an instant.
 agora() { date +%s%3N; }
-desde() {
-    local ms=$(($(agora) - $1))
-    printf '%d.%02d' $((ms / 1000)) $((ms % 1000 / 10))
-}
+segundos() { printf '%d.%02d' $(($1 / 1000)) $(($1 % 1000 / 10)); }
+desde() { segundos $(($(agora) - $1)); }
 
 # Waits until a command succeeds, at most $1 seconds; prints how long it took.
 ate() {
@@ -298,8 +296,7 @@ lancamentos() {
             falha "$nome: option $n: $(cat "$tmp/saida" "$tmp/erro")"
         esperado+="tamblevore_met0${n}_1 "
     done
-    por_lancamento=$(($(agora) - ms))
-    por_lancamento=$(printf '%d.%02d' $((por_lancamento / $# / 1000)) $((por_lancamento / $# % 1000 / 10)))
+    por_lancamento=$(segundos $((($(agora) - ms) / $#)))
     sleep 0.5
     execs=$(na_maquina docker events --since "$inicio" --until "$(date +%s.%N)" \
         --filter event=exec_start --format '{{.Actor.Attributes.name}}' | sort | tr '\n' ' ')
