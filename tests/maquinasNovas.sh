@@ -14,7 +14,9 @@
 # for arm64, tested under qemu, and built again to compare bit for bit.
 # Then, from here, over ssh with keys and config made for the run: the nine
 # up and down on that server, every option launched into them, its engine
-# restarted, the server restarted and the server down.
+# restarted, the server restarted and the server down. The machines run side
+# by side, each output line marked with its release; their server parts
+# take turns.
 # Whatever it made is removed at the end, pass or fail.
 #
 # Usage: maquinasNovas.sh [RELEASE...]      bookworm and trixie by default
@@ -44,11 +46,14 @@ if [ "${1:-}" = --comando ]; then
     exit
 fi
 
+# Failures go to the stderr the script started with, never into a file
+# that a step's stderr was redirected to.
+exec {erros}>&2
 falha() {
-    echo "FAILED: $*" >&2
+    echo "FAILED: $*" >&$erros
     exit 1
 }
-trap 'echo "FAILED: line $LINENO: $BASH_COMMAND" >&2' ERR
+trap 'echo "FAILED: ${nome:+$nome: }line $LINENO: $BASH_COMMAND" >&$erros' ERR
 
 # Each command is taken from the README and must look like what it was.
 comando() {
@@ -69,19 +74,23 @@ remoto_lancar=$(comando "Remote engines" 2 "DOCKER_HOST=ssh://operador@servidor 
 remoto_parar=$(comando "Remote engines" 3 "DOCKER_HOST=ssh://operador@servidor *--target parar")
 contexto=$(comando "Remote engines" 4 "docker context create servidor*docker context use servidor")
 
-tmp=$(mktemp -d)
+# The run's scratch, and each release's own under it as $tmp.
+comum=$(mktemp -d)
 feitos=()
 limpar() {
-    # ssh masters left by connection sharing, then the machines, their
-    # images, the network and the cgroups their engines made.
-    [ ! -e "$tmp/ssh_config" ] || ssh -F "$tmp/ssh_config" -O exit servidor >/dev/null 2>&1 || true
+    # The machines' runs if still going, ssh masters left by connection
+    # sharing, then the machines, their images, the network and the
+    # cgroups their engines made.
+    kill $(jobs -p) 2>/dev/null || true
     for nome in "${feitos[@]}"; do
+        [ ! -e "$comum/$nome/ssh_config" ] ||
+            ssh -F "$comum/$nome/ssh_config" -O exit servidor >/dev/null 2>&1 || true
         docker rm -f "testaropcao-$nome" >/dev/null 2>&1 || true
         docker image rm "testaropcao/maquina:$nome" >/dev/null 2>&1 || true
         find /sys/fs/cgroup -depth -type d -path "*/testaropcao-$nome*" -exec rmdir {} + 2>/dev/null || true
     done
     docker network rm "$rede" >/dev/null 2>&1 || true
-    rm -rf "$tmp"
+    rm -rf "$comum"
 }
 trap limpar EXIT
 
@@ -108,7 +117,7 @@ raiz() {
 # which needs CAP_SYS_RESOURCE, and no container of this engine gets that;
 # so the engine is started here as that script would start it, with the
 # package's own /etc/default/docker and /etc/docker/daemon.json.
-cat >"$tmp/arranque" <<'EOF'
+cat >"$comum/arranque" <<'EOF'
 #!/bin/bash
 motor() {
     case $1 in
@@ -137,7 +146,7 @@ boot)
 *) motor "$1" ;;
 esac
 EOF
-chmod 755 "$tmp/arranque"
+chmod 755 "$comum/arranque"
 
 # Runs one step in the machine and notes how long it took.
 passo() {
@@ -183,7 +192,6 @@ maquina() {
     pacotes=$(grep -m1 "^| Debian $versao " "$leia" | cut -d'`' -f2)
     [ -n "$pacotes" ] || falha "README.md names no engine packages for Debian $versao"
     raiz
-    feitos+=("$nome")
     docker import "$cache/$nome.tar" "testaropcao/maquina:$nome" >/dev/null
     mkdir -p "$cache/apt-$nome"
     # What an engine in a container needs here: every capability but
@@ -195,7 +203,7 @@ maquina() {
         -v "$cache/apt-$nome:/var/cache/apt/archives" \
         -e DEBIAN_FRONTEND=noninteractive -e TESTAROPCAO_E2E_OBRIGATORIO -e TESTAROPCAO_E2E_TOMAR \
         -w /root/testarOpcao "testaropcao/maquina:$nome" /usr/local/sbin/arranque >/dev/null
-    docker cp "$tmp/arranque" "testaropcao-$nome:/usr/local/sbin/arranque"
+    docker cp "$comum/arranque" "testaropcao-$nome:/usr/local/sbin/arranque"
     docker start "testaropcao-$nome" >/dev/null
     (cd "$fonte" && git ls-files -z --cached --others --exclude-standard |
         tar --null --ignore-failed-read -T - -c) |
@@ -254,12 +262,7 @@ maquina() {
         lintian --version; python3 --version; docker --version; dpkg-query -W debhelper
         docker compose version 2>/dev/null || docker-compose version | head -1
         dpkg-query -W openssh-server' | sed "s/^/   $nome: /"
-    # The server part passed in full on Debian 13 but ended with status 255
-    # before reporting anything on two of three runs; until that is found it
-    # runs only when asked for.
-    if [ "${TESTAROPCAO_SERVIDOR:-}" = 1 ]; then
-        servidor
-    fi
+    servidor
     docker rm -f "testaropcao-$nome" >/dev/null
 }
 
@@ -279,7 +282,7 @@ lancamentos() {
     inicio=$(date +%s.%N)
     for n in 0 10; do
         printf 'Escolha uma opção (1-9): Você escolheu a opção %s!\nOpção inválida.\n' $n >"$tmp/esperado"
-        estacao "$lancar" <<<$n >"$tmp/saida" 2>"$tmp/erro"
+        estacao "$lancar" <<<$n >"$tmp/saida" 2>"$tmp/erro" || falha "$nome: option $n: status $?"
         cmp -s "$tmp/saida" "$tmp/esperado" && [ ! -s "$tmp/erro" ] ||
             falha "$nome: invalid option $n: $(cat "$tmp/saida" "$tmp/erro")"
     done
@@ -291,7 +294,7 @@ lancamentos() {
     local ms=$(agora)
     for n in "$@"; do
         printf 'Olá! Este ./app corre no contêiner tamblevore_met0%s_1.\nEscolha uma opção (1-9): Você escolheu a opção %s!\n' $n $n >"$tmp/esperado"
-        estacao "$lancar" <<<$n >"$tmp/saida" 2>"$tmp/erro"
+        estacao "$lancar" <<<$n >"$tmp/saida" 2>"$tmp/erro" || falha "$nome: option $n: status $?"
         cmp -s "$tmp/saida" "$tmp/esperado" && [ ! -s "$tmp/erro" ] ||
             falha "$nome: option $n: $(cat "$tmp/saida" "$tmp/erro")"
         esperado+="tamblevore_met0${n}_1 "
@@ -319,7 +322,11 @@ endereco() {
 }
 
 servidor() {
-    local chave antes t oito=(1 2 3 4 5 7 8 9) sem=${remoto_lancar#DOCKER_HOST=ssh://operador@servidor }
+    local chave antes t oito=(1 2 3 4 5 7 8 9) sem=${remoto_lancar#DOCKER_HOST=ssh://operador@servidor } vez
+    # One server at a time: they share this workstation's build, and each
+    # checks that this machine's own containers stay as they were.
+    exec {vez}>"$comum/estacao"
+    flock "$vez"
     echo "== $nome: the operator's server"
     remotos=()
     locais=$(docker ps -a --filter name=tamblevore_ --format '{{.Names}}' | sort)
@@ -345,7 +352,6 @@ Host servidor
     StrictHostKeyChecking yes
     BatchMode yes
 EOF
-    (cd "$fonte" && cmake --preset padrao >/dev/null && cmake --build --preset padrao >/dev/null)
 
     remoto "up over ssh" "$remoto_subir"
     lancamentos "$remoto_lancar" 1 2 3 4 5 6 7 8 9
@@ -396,13 +402,25 @@ EOF
     cmp -s "$tmp/linha" "$tmp/erro" || falha "$nome: server down, stderr: $(cat "$tmp/erro")"
     echo "   server down: $(cat "$tmp/erro")"
     echo "== $nome as the server, $(docker-compose version --short 2>/dev/null | sed 's/^/Compose /') here: ${remotos[*]}"
-    docker rm -f "testaropcao-$nome" >/dev/null
 }
 
 mkdir -p "$cache"
 docker network create "$rede" >/dev/null
 [ $# -gt 0 ] || set -- bookworm trixie
+feitos=("$@")
+# The workstation's launcher, built once for every server.
+(cd "$fonte" && cmake --preset padrao >/dev/null && cmake --build --preset padrao >/dev/null)
+# The machines side by side, each line marked with its release.
+declare -A corridas
 for nome in "$@"; do
-    maquina
+    tmp=$comum/$nome
+    mkdir "$tmp"
+    { maquina 2>&1 | sed -u "s/^/$nome| /"; } &
+    corridas[$nome]=$!
 done
+falhadas=()
+for nome in "$@"; do
+    wait "${corridas[$nome]}" || falhadas+=("$nome")
+done
+[ ${#falhadas[@]} -eq 0 ] || falha "fresh machines: ${falhadas[*]} failed"
 echo "fresh machines: all passed"
