@@ -85,7 +85,7 @@ limpar() {
     for nome in "${feitos[@]}"; do
         [ ! -e "$comum/$nome/ssh_config" ] ||
             ssh -F "$comum/$nome/ssh_config" -O exit servidor >/dev/null 2>&1 || true
-        docker rm -f "testaropcao-$nome" >/dev/null 2>&1 || true
+        docker rm -f -v "testaropcao-$nome" >/dev/null 2>&1 || true
         docker image rm "testaropcao/maquina:$nome" >/dev/null 2>&1 || true
         find /sys/fs/cgroup -depth -type d -path "*/testaropcao-$nome*" -exec rmdir {} + 2>/dev/null || true
     done
@@ -196,11 +196,14 @@ maquina() {
     mkdir -p "$cache/apt-$nome"
     # What an engine in a container needs here: every capability but
     # CAP_SYS_RESOURCE, which this engine cannot grant, and the cgroups.
+    # Where the builds and the inner engine write, disks of the machine's
+    # own (volumes), since this engine's storage may be a slow FUSE layer.
     docker create --name "testaropcao-$nome" --hostname "$nome" --network "$rede" \
         --cap-add ALL --cap-drop SYS_RESOURCE \
         --security-opt seccomp=unconfined --security-opt apparmor=unconfined \
         -v /sys/fs/cgroup:/sys/fs/cgroup:rw \
         -v "$cache/apt-$nome:/var/cache/apt/archives" \
+        -v /root -v /tmp -v /var/lib/docker \
         -e DEBIAN_FRONTEND=noninteractive -e TESTAROPCAO_E2E_OBRIGATORIO -e TESTAROPCAO_E2E_TOMAR \
         -w /root/testarOpcao "testaropcao/maquina:$nome" /usr/local/sbin/arranque >/dev/null
     docker cp "$comum/arranque" "testaropcao-$nome:/usr/local/sbin/arranque"
@@ -263,7 +266,7 @@ maquina() {
         docker compose version 2>/dev/null || docker-compose version | head -1
         dpkg-query -W openssh-server' | sed "s/^/   $nome: /"
     servidor
-    docker rm -f "testaropcao-$nome" >/dev/null
+    docker rm -f -v "testaropcao-$nome" >/dev/null
 }
 
 # This machine as the operator's workstation, the release's machine as the
