@@ -32,7 +32,7 @@ fi
 
 versao=$(dpkg-parsechangelog -l "$fonte/debian/changelog" -S Version)
 for changes in "$@"; do
-    arq=$(sed -n 's/^Architecture: //p' "$changes" | tr ' ' '\n' | grep -vx source)
+    arq=$(sed -n 's/^Architecture: //p' "$changes" | tr ' ' '\n' | grep -vxE 'source|all')
     deb=$(dirname "$changes")/testaropcao_${versao}_$arq.deb
     [ -f "$deb" ] || falha "$changes: no $deb"
     conteudo=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}')
