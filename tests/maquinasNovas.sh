@@ -13,8 +13,10 @@
 # built, checked, installed and tested as installed; on Debian 12 also built
 # for arm64, tested under qemu, and built again to compare bit for bit.
 # Then, from here, over ssh with keys and config made for the run: the nine
-# up and down on that server, every option launched into them, its engine
-# restarted, the server restarted and the server down. The machines run side
+# up and down on that server, every option launched into them, by the
+# administrator and through the operators' account, whose every other way
+# in must fail, its engine restarted, the server restarted and the server
+# down. The machines run side
 # by side, each output line marked with its release; their server parts
 # take turns.
 # Whatever it made is removed at the end, pass or fail.
@@ -69,10 +71,12 @@ pacote=$(comando Install 1 "*apt-get build-dep*dpkg-buildpackage*apt-get install
 cruzado=$(comando Install 2 "*-aarm64*dpkg-buildpackage -aarm64*")
 igual=$(comando Install 3 "*reprotest*")
 igual_cruzado=$(comando Install 4 "*reprotest*aarm64*")
-remoto_subir=$(comando "Remote engines" 1 "DOCKER_HOST=ssh://operador@servidor *--target subir")
-remoto_lancar=$(comando "Remote engines" 2 "DOCKER_HOST=ssh://operador@servidor *testarOpcao")
-remoto_parar=$(comando "Remote engines" 3 "DOCKER_HOST=ssh://operador@servidor *--target parar")
+remoto_subir=$(comando "Remote engines" 1 "DOCKER_HOST=ssh://administrador@servidor *--target subir")
+remoto_lancar=$(comando "Remote engines" 2 "DOCKER_HOST=ssh://administrador@servidor *testarOpcao")
+remoto_parar=$(comando "Remote engines" 3 "DOCKER_HOST=ssh://administrador@servidor *--target parar")
 contexto=$(comando "Remote engines" 4 "docker context create servidor*docker context use servidor")
+operadores=$(comando Operators 1 "apt-get install*./testaropcao-operadores_*operador.pub*")
+operar=$(comando Operators 2 "ssh -t testaropcao@servidor")
 
 # The run's scratch, and each release's own under it as $tmp.
 comum=$(mktemp -d)
@@ -83,8 +87,9 @@ limpar() {
     # cgroups their engines made.
     kill $(jobs -p) 2>/dev/null || true
     for nome in "${feitos[@]}"; do
-        [ ! -e "$comum/$nome/ssh_config" ] ||
-            ssh -F "$comum/$nome/ssh_config" -O exit servidor >/dev/null 2>&1 || true
+        for conta in administrador testaropcao; do
+            [ ! -e "$comum/$nome/ssh_config" ] || ssh -F "$comum/$nome/ssh_config" -O exit $conta@servidor >/dev/null 2>&1 || true
+        done
         docker rm -f -v "testaropcao-$nome" >/dev/null 2>&1 || true
         docker image rm "testaropcao/maquina:$nome" >/dev/null 2>&1 || true
         find /sys/fs/cgroup -depth -type d -path "*/testaropcao-$nome*" -exec rmdir {} + 2>/dev/null || true
@@ -277,6 +282,11 @@ estacao() {
         HOME="$tmp/casa" PATH="$tmp/bin:$PATH" bash -c "$1")
 }
 
+# What a launch of option $1 prints on pipes.
+lancado() {
+    printf 'Olá! Este ./app corre no contêiner tamblevore_met0%s_1.\nEscolha uma opção (1-9): Você escolheu a opção %s!\n' $1 $1
+}
+
 # The given options launched from here, bytes compared; each started one
 # exec on the server, and the invalid ones none.
 lancamentos() {
@@ -296,7 +306,7 @@ lancamentos() {
     inicio=$(date +%s.%N) esperado=
     local ms=$(agora)
     for n in "$@"; do
-        printf 'Olá! Este ./app corre no contêiner tamblevore_met0%s_1.\nEscolha uma opção (1-9): Você escolheu a opção %s!\n' $n $n >"$tmp/esperado"
+        lancado $n >"$tmp/esperado"
         estacao "$lancar" <<<$n >"$tmp/saida" 2>"$tmp/erro" || falha "$nome: option $n: status $?"
         cmp -s "$tmp/saida" "$tmp/esperado" && [ ! -s "$tmp/erro" ] ||
             falha "$nome: option $n: $(cat "$tmp/saida" "$tmp/erro")"
@@ -307,6 +317,71 @@ lancamentos() {
     execs=$(na_maquina docker events --since "$inicio" --until "$(date +%s.%N)" \
         --filter event=exec_start --format '{{.Actor.Attributes.name}}' | sort | tr '\n' ' ')
     [ "$execs" = "$esperado" ] || falha "$nome: execs on the server were $execs, not $esperado"
+}
+
+# The operator's command on pipes, where ssh asks for no terminal.
+operar_em_pipe=${operar/ -t / -T }
+
+# The operator's command on a real terminal: the prompt first, then what
+# is typed echoes and the launch follows.
+terminal() {
+    cat >"$tmp/terminal.py" <<'EOF'
+import os, pty, sys
+comando = sys.argv[1]  # importing dialogo takes a program path from sys.argv
+from dialogo import ler_ate
+pid, fd = pty.fork()
+pid or os.execvp("sh", ["sh", "-c", comando])
+sys.stdout.buffer.write(ler_ate(fd, "(1-9): ".encode()) + b"|")
+os.write(fd, b"5\r")
+sys.stdout.buffer.write(ler_ate(fd, b"\0", 30))
+EOF
+    estacao "PYTHONPATH=tests python3 $tmp/terminal.py '$operar'" >"$tmp/saida"
+    printf 'Escolha uma opção (1-9): |5\r\nVocê escolheu a opção 5!\r\n%s\r\nConnection to %s closed.\r\r\n' \
+        "$(lancado 5 | head -1)" "$(endereco)" | cmp -s - "$tmp/saida" ||
+        falha "$nome: the operator's terminal showed: $(cat -A "$tmp/saida")"
+}
+
+# Every other way in through the operators' account fails: each row is the
+# sign that sshd or the launcher refused, then the attempt, which must show
+# no sign of success. A connection refused outright (OpenSSH 10 penalises an
+# address after failed logins) shows no such sign, so it cannot pass.
+entradas() {
+    local o=testaropcao@servidor m="docker exec testaropcao-$nome" f="-F $tmp/ssh_config" c=$tmp/copia u=$tmp/motor.sock linha
+    local tentativas=(
+        "Opção inválida|ssh -T $o 'echo ENT\"\"ROU'"
+        "Opção inválida|printf 'echo ENT\"\"ROU\\n' | ssh -tt $o"
+        "error during connect|DOCKER_HOST=ssh://$o docker ps --format ENTROU"
+        "administratively prohibited|ssh -W 127.0.0.1:22 $o"
+        "remote port forwarding failed|ssh -o ExitOnForwardFailure=yes -R 0:127.0.0.1:22 -T $o"
+        "open failed|sleep 3 | ssh -T -L $u:/var/run/docker.sock $o & sleep 1.5; docker -H unix://$u ps --format ENTROU; wait"
+        "Opção inválida|eval \$(ssh-agent -s); sleep 3 | ssh -A -T $o & sleep 1.5; $m find /tmp -name 'agent.*' -printf ENTROU; wait; ssh-agent -k"
+        "X11 forwarding request failed|DISPLAY=:0 ssh -X -T $o"
+        "message too long|sftp $f -b - $o <<<'get /etc/passwd $c'; cat $c"
+        "message too long|scp $f $o:/etc/passwd $c; cat $c"
+        "Authenticated to|scp -v -O $f $o:/etc/passwd $c; cat $c"
+        "Permission denied (publickey)|ssh -o PubkeyAuthentication=no -o PreferredAuthentications=password,keyboard-interactive $o"
+        "corre no contêiner tamblevore_met05_1|ssh -T -o SetEnv='DOCKER_HOST=tcp://127.0.0.1:1 PATH=/tmp LD_PRELOAD=/tmp/x.so' $o <<<5"
+        "Opção inválida|$m sh -c 'mkdir -p ~testaropcao/.ssh && echo \"echo ENTROU\" >~testaropcao/.ssh/rc'
+            ssh -T $o; $m rm -r /var/lib/testaropcao/.ssh"
+        "Permission denied|$m runuser -u testaropcao -- sh -c 'cd ~testaropcao; for f in .ssh/rc .docker/config.json .profile \
+            /etc/testaropcao/operadores; do mkdir -p \$(dirname \$f) && echo >>\$f && echo ENTROU \$f; done'"
+    )
+    for linha in "${tentativas[@]}"; do
+        estacao "${linha#*|}" </dev/null >"$tmp/tentativa" 2>&1 || true
+        grep -qF -- "${linha%%|*}" "$tmp/tentativa" && ! grep -qE 'ENTROU|^SSH-2\.0|root:x' "$tmp/tentativa" ||
+            falha "$nome: a way in did not fail: ${linha#*|}: $(cat "$tmp/tentativa")"
+        echo "   refused: ${linha#*|} -> $(grep -F -m1 -- "${linha%%|*}" "$tmp/tentativa")"
+    done
+}
+
+# Fifty operators launching at once, each on a connection of its own.
+carga() {
+    local i certos=0 pids=()
+    for i in {1..50}; do estacao "$operar_em_pipe" <<<$((i % 9 + 1)) >"$tmp/carga$i" 2>&1 & pids+=($!); done
+    wait "${pids[@]}" || true
+    for i in {1..50}; do lancado $((i % 9 + 1)) | cmp -s - "$tmp/carga$i" && certos=$((certos + 1)); done
+    remotos+=("$certos of 50 operators at once right")
+    [ $certos = 50 ] || falha "$nome: only $certos of 50 launches at once were right: $(sort "$tmp"/carga* | uniq -c)"
 }
 
 # One README command from here, timed; the nine never come to this
@@ -325,7 +400,7 @@ endereco() {
 }
 
 servidor() {
-    local chave antes t oito=(1 2 3 4 5 7 8 9) sem=${remoto_lancar#DOCKER_HOST=ssh://operador@servidor } vez
+    local chave antes t oito=(1 2 3 4 5 7 8 9) sem=${remoto_lancar#DOCKER_HOST=ssh://administrador@servidor } vez
     # One server at a time: they share this workstation's build, and each
     # checks that this machine's own containers stay as they were.
     exec {vez}>"$comum/estacao"
@@ -335,10 +410,11 @@ servidor() {
     locais=$(docker ps -a --filter name=tamblevore_ --format '{{.Names}}' | sort)
     rm -rf "$tmp/casa" "$tmp/bin" "$tmp"/chave*
     mkdir -p "$tmp/casa" "$tmp/bin"
-    ssh-keygen -q -t ed25519 -N "" -C "testarOpcao $nome" -f "$tmp/chave"
-    chave=$(cat "$tmp/chave.pub")
-    na_maquina sh -c "useradd -m -G docker operador && mkdir -m 700 ~operador/.ssh &&
-        echo '$chave' >~operador/.ssh/authorized_keys && chown -R operador: ~operador/.ssh"
+    ssh-keygen -q -t ed25519 -N "" -C "testarOpcao $nome" -f "$tmp/chave-administrador"
+    ssh-keygen -q -t ed25519 -N "" -C "operador $nome" -f "$tmp/chave-testaropcao"
+    chave=$(cat "$tmp/chave-administrador.pub")
+    na_maquina sh -c "useradd -m -G docker administrador && mkdir -m 700 ~administrador/.ssh &&
+        echo '$chave' >~administrador/.ssh/authorized_keys && chown -R administrador: ~administrador/.ssh"
     echo "servidor $(na_maquina cat /etc/ssh/ssh_host_ed25519_key.pub)" >"$tmp/known_hosts"
     printf '#!/bin/sh\nexec /usr/bin/ssh -F %s "$@"\n' "$tmp/ssh_config" >"$tmp/bin/ssh"
     chmod 755 "$tmp/bin/ssh"
@@ -347,7 +423,7 @@ servidor() {
 Host servidor
     HostName $(endereco)
     HostKeyAlias servidor
-    IdentityFile $tmp/chave
+    IdentityFile $tmp/chave-%r
     IdentitiesOnly yes
     IdentityAgent none
     UserKnownHostsFile $tmp/known_hosts
@@ -360,6 +436,16 @@ EOF
     lancamentos "$remoto_lancar" 1 2 3 4 5 6 7 8 9
     remotos+=("a launch $por_lancamento s")
 
+    # The operators' account as the README sets it up, beside the packages
+    # that Install built.
+    docker cp "$tmp/chave-testaropcao.pub" "testaropcao-$nome:/root/operador.pub"
+    passo operators "cd /root && $operadores" </dev/null
+    lancamentos "$operar_em_pipe" 1 2 3 4 5 6 7 8 9
+    remotos+=("an operator's launch $por_lancamento s")
+    terminal
+    entradas
+    carga
+
     # The engine stopped and started with one container stopped on purpose.
     na_maquina docker stop tamblevore_met06_1 >/dev/null
     na_maquina /usr/local/sbin/arranque stop
@@ -369,15 +455,20 @@ EOF
     [ "$(na_maquina docker inspect -f '{{.State.Status}}' tamblevore_met06_1)" = exited ] ||
         falha "$nome: the container stopped on purpose came back"
     lancamentos "$remoto_lancar" "${oito[@]}"
+    lancamentos "$operar_em_pipe" "${oito[@]}"
 
-    # The whole server stopped and started: its entry brings sshd and the
-    # engine back, and the engine the eight.
+    # The whole server stopped and started: its entry brings sshd (logging
+    # to a file from then on) and the engine back, and the engine the eight.
+    na_maquina sh -c 'echo SSHD_OPTS=\"-E /var/log/sshd.log\" >>/etc/default/ssh'
     docker stop -t 30 "testaropcao-$nome" >/dev/null
     docker start "testaropcao-$nome" >/dev/null
     t=$(ate 60 respondem "${oito[@]}") || falha "$nome: the eight did not come back after the server restarted"
     remotos+=("eight back after server restart $t s")
     sed -i "s/^    HostName .*/    HostName $(endereco)/" "$tmp/ssh_config" # a new boot may mean a new address
     lancamentos "$remoto_lancar" "${oito[@]}"
+    lancamentos "$operar_em_pipe" "${oito[@]}"
+    na_maquina grep -q "Accepted publickey for testaropcao .* $(ssh-keygen -lf "$tmp/chave-testaropcao.pub" | cut -d' ' -f2)" \
+        /var/log/sshd.log || falha "$nome: sshd's log does not tell which key launched"
     remoto "down over ssh" "$remoto_parar"
 
     # Through a context, with connection sharing as the README shows it.
@@ -387,18 +478,29 @@ EOF
     ControlPersist 60
 EOF
     remoto "context" "$contexto"
-    remoto "up over ssh, shared" "${remoto_subir#DOCKER_HOST=ssh://operador@servidor }"
+    remoto "up over ssh, shared" "${remoto_subir#DOCKER_HOST=ssh://administrador@servidor }"
     lancamentos "$sem" 1 2 3 4 5 6 7 8 9
     remotos+=("a launch, shared $por_lancamento s")
-    remoto "down over ssh, shared" "${remoto_parar#DOCKER_HOST=ssh://operador@servidor }"
-    estacao "ssh -O exit servidor" 2>/dev/null || true # gone already if it persisted no longer
+    lancamentos "$operar_em_pipe" 1 2 3 4 5 6 7 8 9
+    remotos+=("an operator's launch, shared $por_lancamento s")
+    remoto "down over ssh, shared" "${remoto_parar#DOCKER_HOST=ssh://administrador@servidor }"
+    for conta in administrador testaropcao; do # gone already if they persisted no longer
+        estacao "ssh -O exit $conta@servidor" 2>/dev/null || true
+    done
+
+    # An operator removed is their line gone; purge leaves nothing behind.
+    na_maquina sed -i "/ operador $nome\$/d" /etc/testaropcao/operadores
+    ! estacao "$operar_em_pipe" </dev/null >"$tmp/saida" 2>&1 && grep -q "Permission denied (publickey)" "$tmp/saida" ||
+        falha "$nome: a removed operator: $(cat "$tmp/saida")"
+    passo "operators purged" "apt-get purge -y testaropcao-operadores && ! getent passwd testaropcao &&
+        ! ls -d /etc/testaropcao /var/lib/testaropcao /etc/ssh/sshd_config.d/testaropcao.conf 2>/dev/null" </dev/null
 
     # The server down: exactly the bare line's stderr, the dialogue, exit 0.
     # How ssh fails to reach a gone address (no route, or a timeout) can
     # change from one try to the next, so the bare line runs just before
     # and just after the launcher, and the launcher must match one of them.
     docker stop -t 30 "testaropcao-$nome" >/dev/null
-    local nua="DOCKER_HOST=ssh://operador@servidor sh -c 'docker exec tamblevore_met05_1 ./app'"
+    local nua="DOCKER_HOST=ssh://administrador@servidor sh -c 'docker exec tamblevore_met05_1 ./app'"
     estacao "$nua" >/dev/null 2>"$tmp/linha" && falha "$nome: the bare line worked with the server down"
     antes=$(agora)
     estacao "$remoto_lancar" <<<5 >"$tmp/saida" 2>"$tmp/erro" || falha "$nome: exit status not 0"
