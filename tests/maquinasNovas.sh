@@ -16,9 +16,8 @@
 # up and down on that server, every option launched into them, by the
 # administrator and through the operators' account, whose every other way
 # in must fail, its engine restarted, the server restarted and the server
-# down. The machines run side
-# by side, each output line marked with its release; their server parts
-# take turns.
+# down. The machines run side by side, each output line marked with its
+# release; their server parts take turns.
 # Whatever it made is removed at the end, pass or fail.
 #
 # Usage: maquinasNovas.sh [RELEASE...]      bookworm and trixie by default
@@ -71,9 +70,10 @@ pacote=$(comando Install 1 "*apt-get build-dep*dpkg-buildpackage*apt-get install
 cruzado=$(comando Install 2 "*-aarm64*dpkg-buildpackage -aarm64*")
 igual=$(comando Install 3 "*reprotest*")
 igual_cruzado=$(comando Install 4 "*reprotest*aarm64*")
-remoto_subir=$(comando "Remote engines" 1 "DOCKER_HOST=ssh://administrador@servidor *--target subir")
-remoto_lancar=$(comando "Remote engines" 2 "DOCKER_HOST=ssh://administrador@servidor *testarOpcao")
-remoto_parar=$(comando "Remote engines" 3 "DOCKER_HOST=ssh://administrador@servidor *--target parar")
+administrador="DOCKER_HOST=ssh://administrador@servidor" # the engine as the administrator reaches it
+remoto_subir=$(comando "Remote engines" 1 "$administrador *--target subir")
+remoto_lancar=$(comando "Remote engines" 2 "$administrador *testarOpcao")
+remoto_parar=$(comando "Remote engines" 3 "$administrador *--target parar")
 contexto=$(comando "Remote engines" 4 "docker context create servidor*docker context use servidor")
 operadores=$(comando Operators 1 "apt-get install*./testaropcao-operadores_*operador.pub*")
 operar=$(comando Operators 2 "ssh -t testaropcao@servidor")
@@ -361,7 +361,7 @@ entradas() {
         "Authenticated to|scp -v -O $f $o:/etc/passwd $c; cat $c"
         "Permission denied (publickey)|ssh -o PubkeyAuthentication=no -o PreferredAuthentications=password,keyboard-interactive $o"
         "corre no contêiner tamblevore_met05_1|ssh -T -o SetEnv='DOCKER_HOST=tcp://127.0.0.1:1 PATH=/tmp LD_PRELOAD=/tmp/x.so' $o <<<5"
-        "Opção inválida|$m sh -c 'mkdir -p ~testaropcao/.ssh && echo \"echo ENTROU\" >~testaropcao/.ssh/rc'
+        "Opção inválida|$m sh -c 'mkdir -p /var/lib/testaropcao/.ssh && echo \"echo ENTROU\" >/var/lib/testaropcao/.ssh/rc'
             ssh -T $o; $m rm -r /var/lib/testaropcao/.ssh"
         "Permission denied|$m runuser -u testaropcao -- sh -c 'cd ~testaropcao; for f in .ssh/rc .docker/config.json .profile \
             /etc/testaropcao/operadores; do mkdir -p \$(dirname \$f) && echo >>\$f && echo ENTROU \$f; done'"
@@ -402,7 +402,7 @@ endereco() {
 }
 
 servidor() {
-    local chave antes t oito=(1 2 3 4 5 7 8 9) sem=${remoto_lancar#DOCKER_HOST=ssh://administrador@servidor } vez
+    local chave antes t oito=(1 2 3 4 5 7 8 9) sem=${remoto_lancar#$administrador } vez
     # One server at a time: they share this workstation's build, and each
     # checks that this machine's own containers stay as they were.
     exec {vez}>"$comum/estacao"
@@ -480,12 +480,12 @@ EOF
     ControlPersist 60
 EOF
     remoto "context" "$contexto"
-    remoto "up over ssh, shared" "${remoto_subir#DOCKER_HOST=ssh://administrador@servidor }"
+    remoto "up over ssh, shared" "${remoto_subir#$administrador }"
     lancamentos "$sem" 1 2 3 4 5 6 7 8 9
     remotos+=("a launch, shared $por_lancamento s")
     lancamentos "$operar_em_pipe" 1 2 3 4 5 6 7 8 9
     remotos+=("an operator's launch, shared $por_lancamento s")
-    remoto "down over ssh, shared" "${remoto_parar#DOCKER_HOST=ssh://administrador@servidor }"
+    remoto "down over ssh, shared" "${remoto_parar#$administrador }"
     for conta in administrador testaropcao; do # gone already if they persisted no longer
         estacao "ssh -O exit $conta@servidor" 2>/dev/null || true
     done
@@ -502,7 +502,7 @@ EOF
     # change from one try to the next, so the bare line runs just before
     # and just after the launcher, and the launcher must match one of them.
     docker stop -t 30 "testaropcao-$nome" >/dev/null
-    local nua="DOCKER_HOST=ssh://administrador@servidor sh -c 'docker exec tamblevore_met05_1 ./app'"
+    local nua="$administrador sh -c 'docker exec tamblevore_met05_1 ./app'"
     estacao "$nua" >/dev/null 2>"$tmp/linha" && falha "$nome: the bare line worked with the server down"
     antes=$(agora)
     estacao "$remoto_lancar" <<<5 >"$tmp/saida" 2>"$tmp/erro" || falha "$nome: exit status not 0"
