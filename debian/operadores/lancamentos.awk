@@ -17,6 +17,8 @@ $0 ~ "Accepted publickey for " conta " from " {
         substr(t, 9, 2), substr(t, 11, 2), substr(t, 13, 2), (ligacao in chave) ? chave[ligacao] : "-"
     if (/"accept":/) print a[3]
     else {
+        # runargv holds the command as typed; sudo's own path is in command.
+        sub(/^[^,]*/, substr(campo("\"command\":\"[^\"]*"), 12), argv)
         gsub(/,/, " ", argv)
         motivo = campo("\"reason\":\"[^\"]*")
         print "refused (" substr(motivo, 11) "): " argv
