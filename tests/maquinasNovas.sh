@@ -6,7 +6,8 @@
 # A machine is a root made by debootstrap from the archive this machine's apt
 # uses (kept between runs), run as a container at its own address on a
 # network made here, sharing no socket, network or PIDs with this machine.
-# Its entry starts sshd and the engine at boot, as their services would.
+# Its entry starts the log, sshd and the engine at boot, as their services
+# would.
 # In it, as a new operator would: the engine packages the README names for
 # that release, a reboot, the Run command with option 5 on standard input,
 # the stop command, the Test command, and the Install commands: the package
@@ -15,8 +16,9 @@
 # Then, from here, over ssh with keys and config made for the run: the nine
 # up and down on that server, every option launched into them, by the
 # administrator and through the operators' account, whose every other way
-# in must fail, its engine restarted, the server restarted and the server
-# down. The machines run side by side, each output line marked with its
+# in must fail; that account from the release before's packages through an
+# upgrade, a later version, remove, install again and purge; its engine
+# restarted, the server restarted and the server down. The machines run side by side, each output line marked with its
 # release; their server parts take turns.
 # Whatever it made is removed at the end, pass or fail.
 #
