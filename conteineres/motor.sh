@@ -9,7 +9,7 @@
 # COMPOSE, when given, is the Compose command to use, e.g. "docker-compose".
 set -eu
 acao=$1 tarball=$2 fonte=$3 compose=${4:-}
-pacotes="Debian 12: docker.io docker-compose; Debian 13: docker.io docker-cli docker-compose; Docker's own: docker-ce-cli docker-compose-plugin"
+pacotes="Debian 12: docker.io docker-compose; Debian 13: docker.io docker-cli docker-compose; Docker's own: docker-ce-cli docker-compose-plugin; Podman: podman podman-compose podman-docker"
 
 falta() {
     echo "testarOpcao: $1 ($pacotes)" >&2
@@ -17,8 +17,14 @@ falta() {
 }
 
 command -v docker >/dev/null || falta "no docker client on PATH"
+# Podman's docker is podman itself, with no engine daemon behind it: its
+# "docker compose" and docker-compose need Podman's API service, while
+# podman-compose drives podman directly.
 if [ "$acao" != imagem ] && [ -z "$compose" ]; then
-    if docker compose version >/dev/null 2>&1; then
+    if docker --version 2>/dev/null | grep -q '^podman '; then
+        command -v podman-compose >/dev/null || falta "no podman-compose for Podman's docker"
+        compose=podman-compose
+    elif docker compose version >/dev/null 2>&1; then
         compose="docker compose"
     elif command -v docker-compose >/dev/null; then
         compose=docker-compose
@@ -52,6 +58,15 @@ fi
 
 cd "$fonte"
 case $acao in
-subir) $compose up -d ;;
+subir)
+    $compose up -d
+    # podman-compose passes no pids_limit on, and Podman brings back at boot
+    # (podman-restart.service) only containers whose policy is "always",
+    # which under Podman otherwise behaves as "unless-stopped" does.
+    if [ "$compose" = podman-compose ]; then
+        tarefas=$(sed -n 's/^ *pids_limit: *\([0-9]*\)$/\1/p' compose.yaml)
+        sed -n 's/.*container_name: *\([^ ,}]*\).*/\1/p' compose.yaml |
+            xargs -n1 docker update --pids-limit "$tarefas" --restart always >/dev/null
+    fi ;;
 parar) $compose down ;;
 esac
