@@ -42,7 +42,7 @@ for changes in "$@"; do
 ./usr/share/lintian/overrides/testaropcao
 ./usr/share/man/man1/testarOpcao.1.gz" ] || falha "$deb holds: $conteudo"
     [ "$(dpkg-deb -f "$deb" Version)" = "$versao" ] || falha "$deb is not version $versao"
-    [ "$(dpkg-deb -f "$deb" Recommends)" = "docker.io | docker-ce-cli" ] ||
+    [ "$(dpkg-deb -f "$deb" Recommends)" = "docker.io | docker-ce-cli | podman-docker" ] ||
         falha "$deb does not recommend the docker client"
     [ -z "$(dpkg-deb -f "$deb" Depends)" ] || falha "$deb depends on something"
     dpkg-deb -f "$deb" Built-Using | grep -Eq '^(glibc|cross-toolchain-base) \(= ' || falha "$deb names no C library"
