@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The README's own commands on fresh, minimal Debian 12 and Debian 13
-# machines, each with an engine of its own, and then each as the operator's
-# server with this machine as the workstation.
+# machines with Docker's engine and a Debian 13 one with Podman, and then
+# each as the operator's server with this machine as the workstation.
 #
 # A machine is a root made by debootstrap from the archive this machine's apt
 # uses (kept between runs), run as a container at its own address on a
@@ -18,11 +18,12 @@
 # administrator and through the operators' account, whose every other way
 # in must fail; that account from the release before's packages through an
 # upgrade, a later version, remove, install again and purge; its engine
-# restarted, the server restarted and the server down. The machines run side by side, each output line marked with its
-# release; their server parts take turns.
+# restarted, the server restarted and the server down. The machines run
+# side by side, server parts too, each output line marked with its name;
+# they share nothing here but the workstation's build, which none changes.
 # Whatever it made is removed at the end, pass or fail.
 #
-# Usage: maquinasNovas.sh [RELEASE...]      bookworm and trixie by default
+# Usage: maquinasNovas.sh [MACHINE...]  bookworm, trixie and podman by default
 #        maquinasNovas.sh --comando SECTION  prints that README command
 # TESTAROPCAO_RAIZES is where the roots and packages are kept
 # (/var/cache/testarOpcao). TESTAROPCAO_E2E_* reach the Test command.
@@ -31,9 +32,14 @@ set -Eeuo pipefail
 fonte=$(cd "$(dirname "$0")/.." && pwd)
 leia=$fonte/README.md
 cache=${TESTAROPCAO_RAIZES:-/var/cache/testarOpcao}
-declare -A versoes=([bookworm]=12 [trixie]=13)
-# What logs on each: a syslog daemon's files, or journald as Debian 13 has it.
-declare -A diarios=([bookworm]=rsyslog [trixie]=systemd)
+declare -A versoes=([bookworm]=12 [trixie]=13 [podman]=13)
+# A machine's root is that of the release it is named after, and its engine
+# Docker's, unless said here.
+declare -A suites=([podman]=trixie) motores=([podman]=podman)
+# What the machine itself adds: what logs, a syslog daemon's files or
+# journald as Debian 13 has it; for Podman runc, since crun refuses these
+# hybrid cgroups.
+declare -A proprios=([bookworm]=rsyslog [trixie]=systemd [podman]="systemd runc")
 cruzada=bookworm # the release that also builds for arm64 and for comparison
 rede=testaropcao-rede-$$
 nomes=(tamblevore_met0{1..9}_1)
@@ -69,6 +75,7 @@ comando() {
 }
 corrida=$(comando Run 1 "*--target all subir*testarOpcao")
 paragem=$(comando Run 2 "*--target parar")
+ao_arrancar=$(comando Run 3 "systemctl enable podman-restart.service")
 teste=$(comando Test 1 "*cmake --workflow*")
 pacote=$(comando Install 1 "*apt-get build-dep*dpkg-buildpackage*apt-get install*.deb")
 cruzado=$(comando Install 2 "*-aarm64*dpkg-buildpackage -aarm64*")
@@ -78,7 +85,7 @@ administrador="DOCKER_HOST=ssh://administrador@servidor" # the engine as the adm
 remoto_subir=$(comando "Remote engines" 1 "$administrador *--target subir")
 remoto_lancar=$(comando "Remote engines" 2 "$administrador *testarOpcao")
 remoto_parar=$(comando "Remote engines" 3 "$administrador *--target parar")
-contexto=$(comando "Remote engines" 4 "docker context create servidor*docker context use servidor")
+contexto=$(comando "Remote engines" 4 "*docker context update servidor*docker context create servidor*docker context use servidor")
 operadores=$(comando Operators 1 "apt-get install*./testaropcao-operadores_*operador.pub*")
 operar=$(comando Operators 2 "ssh -t testaropcao@servidor")
 outro=$(comando Operators 3 "testaropcao-operadores adicionar operador.pub")
@@ -102,7 +109,8 @@ limpar() {
         done
         docker rm -f -v "testaropcao-$nome" >/dev/null 2>&1 || true
         docker image rm "testaropcao/maquina:$nome" >/dev/null 2>&1 || true
-        find /sys/fs/cgroup -depth -type d -path "*/testaropcao-$nome*" -exec rmdir {} + 2>/dev/null || true
+        find /sys/fs/cgroup -depth -type d \( -path "*/testaropcao-$nome*" -o -path "*/libpod_parent*" \) \
+            -exec rmdir {} + 2>/dev/null || true
     done
     docker network rm "$rede" >/dev/null 2>&1 || true
     rm -rf "$comum"
@@ -117,13 +125,13 @@ espelho() {
 
 raiz() {
     local pasta
-    [ -s "$cache/$nome.tar" ] && return
-    echo "== $nome: debootstrap from $(espelho)"
+    [ -s "$cache/$suite.tar" ] && return
+    echo "== $nome: debootstrap $suite from $(espelho)"
     pasta=$(mktemp -d)
-    debootstrap --variant=minbase "$nome" "$pasta" "$(espelho)" >"$cache/$nome.log" 2>&1 ||
-        falha "debootstrap $nome, see $cache/$nome.log"
-    tar -C "$pasta" -cf "$cache/$nome.tar.novo" .
-    mv "$cache/$nome.tar.novo" "$cache/$nome.tar"
+    debootstrap --variant=minbase "$suite" "$pasta" "$(espelho)" >"$cache/$suite.log" 2>&1 ||
+        falha "debootstrap $suite, see $cache/$suite.log"
+    tar -C "$pasta" -cf "$cache/$suite.tar.novo" .
+    mv "$cache/$suite.tar.novo" "$cache/$suite.tar"
     rm -rf "$pasta"
 }
 
@@ -153,9 +161,12 @@ motor() {
 }
 case ${1:-boot} in
 boot)
+    # A boot begins with an empty /run, its tmpfs.
+    mount -t tmpfs -o nosuid,nodev,mode=755 tmpfs /run && mkdir -m 1777 /run/lock
     # The log first: journald with the /dev/log its socket unit would make,
     # or a syslog daemon.
     if [ -x /usr/lib/systemd/systemd-journald ]; then
+        mkdir -p /run/systemd/journal
         setsid /usr/lib/systemd/systemd-journald </dev/null >/dev/null 2>&1 &
         ln -sf /run/systemd/journal/dev-log /dev/log
     elif [ -x /usr/sbin/rsyslogd ]; then
@@ -164,6 +175,10 @@ boot)
     fi
     [ ! -x /etc/init.d/ssh ] || /etc/init.d/ssh start
     motor start
+    # Podman has no daemon: once enabled, podman-restart.service starts the
+    # containers whose policy is always.
+    [ ! -e /etc/systemd/system/default.target.wants/podman-restart.service ] ||
+        setsid podman start --all --filter restart-policy=always </dev/null >>/var/log/podman-restart.log 2>&1 &
     trap 'motor stop; exit 0' TERM
     while :; do sleep 1 & wait $!; done
     ;;
@@ -211,12 +226,13 @@ respondem() {
 }
 
 maquina() {
-    local versao=${versoes[$nome]:-} pacotes saida
-    [ -n "$versao" ] || falha "unknown release $nome"
-    pacotes=$(grep -m1 "^| Debian $versao " "$leia" | cut -d'`' -f2)
-    [ -n "$pacotes" ] || falha "README.md names no engine packages for Debian $versao"
-    raiz
-    docker import "$cache/$nome.tar" "testaropcao/maquina:$nome" >/dev/null
+    local versao=${versoes[$nome]:-} suite=${suites[$nome]:-$nome} motor=${motores[$nome]:-docker} fila pacotes saida
+    [ -n "$versao" ] || falha "unknown machine $nome"
+    fila="Debian $versao ($suite)$([ $motor = docker ] || echo ", Podman")"
+    pacotes=$(grep -m1 -F "| $fila | " "$leia" | cut -d'`' -f2)
+    [ -n "$pacotes" ] || falha "README.md names no engine packages for $fila"
+    { flock 9 && raiz; } 9>"$cache/$suite.lock" # a root two machines share is made once
+    docker import "$cache/$suite.tar" "testaropcao/maquina:$nome" >/dev/null
     mkdir -p "$cache/apt-$nome"
     # What an engine in a container needs here: every capability but
     # CAP_SYS_RESOURCE, which this engine cannot grant, and the cgroups.
@@ -227,7 +243,7 @@ maquina() {
         --security-opt seccomp=unconfined --security-opt apparmor=unconfined \
         -v /sys/fs/cgroup:/sys/fs/cgroup:rw \
         -v "$cache/apt-$nome:/var/cache/apt/archives" \
-        -v /root -v /tmp -v /var/lib/docker \
+        -v /root -v /tmp -v /var/lib/docker -v /var/lib/containers \
         -e DEBIAN_FRONTEND=noninteractive -e TESTAROPCAO_E2E_OBRIGATORIO -e TESTAROPCAO_E2E_TOMAR \
         -w /root/testarOpcao "testaropcao/maquina:$nome" /usr/local/sbin/arranque >/dev/null
     docker cp "$comum/arranque" "testaropcao-$nome:/usr/local/sbin/arranque"
@@ -240,12 +256,16 @@ maquina() {
     # The engine of a machine with no network of its own to give and
     # containers that need none; its containers' cgroups under a name of
     # this machine, so that they can be found and removed afterwards.
+    # Podman's runtime, and no warning about cgroups v1 (servers have v2)
+    # on every call's stderr.
     na_maquina sh -c "mkdir -p /etc/docker && echo '{\"storage-driver\": \"vfs\",
         \"iptables\": false, \"bridge\": \"none\", \"cgroup-parent\": \"testaropcao-$nome\"}' \
-        >/etc/docker/daemon.json"
+        >/etc/docker/daemon.json && mkdir -p /etc/containers && printf '[engine]\nruntime = \"runc\"\n%s\n' \
+        'env = [\"PODMAN_IGNORE_CGROUPSV1_WARNING=1\"]' >/etc/containers/containers.conf"
     # openssh-server is what CI adds for the end-to-end test's ssh part and
-    # what the server needs, with something that logs.
-    passo "engine packages" "apt-get update && apt-get install -y $pacotes openssh-server ${diarios[$nome]}" </dev/null
+    # what the server needs, with what the machine adds.
+    passo "engine packages" "apt-get update && apt-get install -y $pacotes openssh-server ${proprios[$nome]}" </dev/null
+    [ $motor = docker ] || passo "restart at boot" "$ao_arrancar" </dev/null
     docker restart -t 30 "testaropcao-$nome" >/dev/null
     ate 30 na_maquina docker info >/dev/null || falha "$nome: no engine after boot"
     saida=$(mktemp -p "$tmp")
@@ -287,7 +307,7 @@ maquina() {
     na_maquina sh -c 'cmake --version | head -1; g++ --version | head -1
         clang++ --version | head -1; clang-tidy --version | grep version; cppcheck --version
         lintian --version; python3 --version; docker --version; dpkg-query -W debhelper
-        docker compose version 2>/dev/null || docker-compose version | head -1
+        podman-compose --version 2>/dev/null || docker compose version 2>/dev/null || docker-compose version | head -1
         dpkg-query -W openssh-server' | sed "s/^/   $nome: /"
     servidor
     docker rm -f -v "testaropcao-$nome" >/dev/null
@@ -306,6 +326,17 @@ lancado() {
     printf 'Olá! Este ./app corre no contêiner tamblevore_met0%s_1.\nEscolha uma opção (1-9): Você escolheu a opção %s!\n' $1 $1
 }
 
+# The containers that started an exec on the server since $1; Podman's
+# --until may stop reading its log early, and what it has logged came before.
+execs_desde() {
+    if [ $motor = docker ]; then
+        na_maquina docker events --since "$1" --until "$(date +%s.%N)" \
+            --filter event=exec_start --format '{{.Actor.Attributes.name}}'
+    else
+        na_maquina docker events --since "$1" --stream=false --filter event=exec --format '{{.Name}}' 2>/dev/null
+    fi
+}
+
 # The given options launched from here, bytes compared; each started one
 # exec on the server, and the invalid ones none.
 lancamentos() {
@@ -319,8 +350,7 @@ lancamentos() {
             falha "$nome: invalid option $n: $(cat "$tmp/saida" "$tmp/erro")"
     done
     sleep 0.5
-    execs=$(na_maquina docker events --since "$inicio" --until "$(date +%s.%N)" \
-        --filter event=exec_start --format '{{.Actor.Attributes.name}}')
+    execs=$(execs_desde "$inicio")
     [ -z "$execs" ] || falha "$nome: an invalid option started $execs"
     inicio=$(date +%s.%N) esperado=
     local ms=$(agora)
@@ -333,8 +363,7 @@ lancamentos() {
     done
     por_lancamento=$(segundos $((($(agora) - ms) / $#)))
     sleep 0.5
-    execs=$(na_maquina docker events --since "$inicio" --until "$(date +%s.%N)" \
-        --filter event=exec_start --format '{{.Actor.Attributes.name}}' | sort | tr '\n' ' ')
+    execs=$(execs_desde "$inicio" | sort | tr '\n' ' ')
     [ "$execs" = "$esperado" ] || falha "$nome: execs on the server were $execs, not $esperado"
 }
 
@@ -363,6 +392,7 @@ EOF
         "$(lancado 5 | head -1)" "$(endereco)" | cmp -s - "$tmp/saida" ||
         falha "$nome: the operator's terminal showed: $(cat -A "$tmp/saida")"
     # Interrupted, it ends as the launcher does on a local terminal: status 0.
+    [ $motor = docker ] || { echo "   skipped, Ctrl-C during a launch: Podman has no engine daemon to hold a launch on"; return; }
     na_maquina sh -c 'kill -STOP $(cat /var/run/docker.pid)'
     estacao "PYTHONPATH=tests python3 $tmp/terminal.py '$operar' interromper" >"$tmp/saida"
     na_maquina sh -c 'kill -CONT $(cat /var/run/docker.pid)'
@@ -370,6 +400,12 @@ EOF
         cmp -s - "$tmp/saida" || falha "$nome: Ctrl-C during a launch showed: $(cat -A "$tmp/saida")"
 }
 
+# What the account's own docker says, and what of the engine's it must not
+# reach: Docker's sockets, Podman's state (root's; rootless Podman needs a
+# home the account cannot write).
+declare -A sem_motor=([docker]="permission denied while trying to connect" [podman]="stat /var/lib/testaropcao/.config")
+declare -A do_motor=([docker]="/var/run/docker.sock /var/run/docker/containerd/containerd.sock"
+    [podman]="/var/lib/containers/storage/db.sql /run/containers/storage/overlay-containers")
 # Every other way in through the operators' account fails: each row is the
 # sign that sshd or the launcher refused, then the attempt, which must show
 # no sign of success. A connection refused outright (OpenSSH 10 penalises an
@@ -404,7 +440,7 @@ EOF
             ssh -T $o; $m rm -r /var/lib/testaropcao/.ssh"
         "Permission denied|$m runuser -u testaropcao -- sh -c 'cd ~testaropcao; for f in .ssh/rc .docker/config.json .profile \
             /etc/testaropcao/operadores; do mkdir -p \$(dirname \$f) && echo >>\$f && echo ENTROU \$f; done'"
-        "permission denied while trying to connect|$r docker run -v /etc:/h tamblevore/app:latest"
+        "${sem_motor[$motor]}|$r docker run -v /etc:/h tamblevore/app:latest"
         "$nao run -v /etc:/h|$r sudo -n docker run -v /etc:/h tamblevore/app:latest"
         "$nao ps'|$r sudo -n docker ps"
         "$nao exec tamblevore_met01_1 sh'|$r sudo -n docker exec tamblevore_met01_1 sh"
@@ -414,7 +450,7 @@ EOF
         "not allowed to preserve the environment|$r sudo -n -E docker exec tamblevore_met01_1 ./app"
         "is not allowed to execute 'sudoedit /etc/shadow'|$r sudoedit -n /etc/shadow"
         "Permission denied|$r python3 -c \"import os, socket, sys; [print(p, (lambda e: os.strerror(e) if e else 'ENTROU')(
-            socket.socket(socket.AF_UNIX).connect_ex(p))) for p in sys.argv[1:]]\" /var/run/docker.sock /var/run/docker/containerd/containerd.sock"
+            socket.socket(socket.AF_UNIX).connect_ex(p))) for p in sys.argv[1:]]\" ${do_motor[$motor]}"
         "Permission denied (publickey)|$m sh -c 'echo cert-authority \$(cat) >>$l' <$tmp/ca.pub; ssh -T testaropcao@certificado; $m sed -i /^cert-authority/d $l"
         "weaker settings|$m site DisableForwarding no; sleep 3 | ssh -T -L $u:/var/run/docker.sock $o & sleep 1.5; docker -H unix://$u ps --format ENTROU; wait; $m site"
         "weaker settings|$m site ForceCommand internal-sftp; sftp $f -b - $o <<<'get /etc/passwd $c'; cat $c; $m site"
@@ -452,6 +488,12 @@ remoto() {
         falha "$nome: $1 changed this machine's own containers"
 }
 
+# The container stopped on purpose stayed stopped.
+parado() {
+    [ "$(na_maquina docker inspect -f '{{.State.Status}}' tamblevore_met06_1)" = exited ] ||
+        falha "$nome: the container stopped on purpose came back"
+}
+
 # An operator at the prompt, whose session the next step must end.
 a_espera() {
     { estacao "ssh -T testaropcao@antigo" < <(exec sleep 60) >/dev/null 2>&1 || true & } 2>/dev/null
@@ -463,11 +505,10 @@ endereco() {
 }
 
 servidor() {
-    local chave antes t oito=(1 2 3 4 5 7 8 9) sem=${remoto_lancar#$administrador } vez
-    # One server at a time: they share this workstation's build, and each
-    # checks that this machine's own containers stay as they were.
-    exec {vez}>"$comum/estacao"
-    flock "$vez"
+    local chave antes t oito=(1 2 3 4 5 7 8 9) sem=${remoto_lancar#$administrador } remota
+    # Remote engines reach Docker's engine only; the README sends a Podman
+    # server's administrator to the server itself.
+    remota=$([ $motor = podman ] || echo 1)
     echo "== $nome: the operator's server"
     remotos=()
     locais=$(docker ps -a --filter name=tamblevore_ --format '{{.Names}}' | sort)
@@ -482,7 +523,7 @@ servidor() {
     ssh-keygen -q -t ed25519 -N "" -C ca -f "$tmp/ca"
     ssh-keygen -q -s "$tmp/ca" -I "quem quiser" -n testaropcao "$tmp/chave-certificado.pub"
     chave=$(cat "$tmp/chave-administrador.pub")
-    na_maquina sh -c "useradd -m -G docker administrador && mkdir -m 700 ~administrador/.ssh &&
+    na_maquina sh -c "useradd -m ${remota:+-G docker} administrador && mkdir -m 700 ~administrador/.ssh &&
         echo '$chave' >~administrador/.ssh/authorized_keys && chown -R administrador: ~administrador/.ssh"
     echo "servidor $(na_maquina cat /etc/ssh/ssh_host_ed25519_key.pub)" >"$tmp/known_hosts"
     printf '#!/bin/sh\nexec /usr/bin/ssh -F %s "$@"\n' "$tmp/ssh_config" >"$tmp/bin/ssh"
@@ -505,21 +546,31 @@ Host servidor antigo outro certificado
     BatchMode yes
 EOF
 
-    remoto "up over ssh" "$remoto_subir"
-    lancamentos "$remoto_lancar" 1 2 3 4 5 6 7 8 9
-    remotos+=("a launch $por_lancamento s")
+    if [ -n "$remota" ]; then
+        remoto "up over ssh" "$remoto_subir"
+        lancamentos "$remoto_lancar" 1 2 3 4 5 6 7 8 9
+        remotos+=("a launch $por_lancamento s")
+    else
+        echo "   skipped, the administrator's Remote engines: not for a Podman server; up on the server"
+        na_maquina cmake --build --preset padrao --target subir >/dev/null 2>&1
+    fi
 
     # The release before's packages, built from its own commit, an operator
     # listed as its README said and at the prompt; then the upgrade, which
-    # ends that session (it holds group docker), asks nothing, keeps the key.
-    git -C "$fonte" archive --prefix=velho/fonte/ "$anterior" | docker exec -i "testaropcao-$nome" tar -x -C /root
+    # ends that session, asks nothing, keeps the key. Under Podman there is
+    # none: the release before's operators needed Docker's engine.
     docker cp "$tmp/chave-antigo.pub" "testaropcao-$nome:/root/antigo.pub"
-    passo "operators as before" "cd /root/velho/fonte && DEB_BUILD_OPTIONS=nocheck dpkg-buildpackage -us -uc -b >/dev/null &&
-        cd .. && apt-get install -y --allow-downgrades ./testaropcao_*.deb ./testaropcao-operadores_*.deb &&
-        cat /root/antigo.pub >>/etc/testaropcao/operadores" </dev/null
-    a_espera
-    passo "operators upgraded" "cd /root && apt-get install -y ./testaropcao_*_\$(dpkg --print-architecture).deb ./testaropcao-operadores_*_all.deb &&
-        ! pgrep -u testaropcao && ! id -nG testaropcao | grep -w docker && grep -xF '$(cat "$tmp/chave-antigo.pub")' /etc/testaropcao/operadores" </dev/null
+    if [ -n "$remota" ]; then
+        git -C "$fonte" archive --prefix=velho/fonte/ "$anterior" | docker exec -i "testaropcao-$nome" tar -x -C /root
+        passo "operators as before" "cd /root/velho/fonte && DEB_BUILD_OPTIONS=nocheck dpkg-buildpackage -us -uc -b >/dev/null &&
+            cd .. && apt-get install -y --allow-downgrades ./testaropcao_*.deb ./testaropcao-operadores_*.deb &&
+            cat /root/antigo.pub >>/etc/testaropcao/operadores" </dev/null
+        a_espera
+        passo "operators upgraded" "cd /root && apt-get install -y ./testaropcao_*_\$(dpkg --print-architecture).deb ./testaropcao-operadores_*_all.deb &&
+            ! pgrep -u testaropcao && ! id -nG testaropcao | grep -w docker && grep -xF '$(cat "$tmp/chave-antigo.pub")' /etc/testaropcao/operadores" </dev/null
+    else
+        echo "   skipped, the upgrade from $(git -C "$fonte" show "$anterior:debian/changelog" | sed -n '1s/.*(\(.*\)).*/\1/p'): its operators needed Docker's engine"
+    fi
 
     # The operators' account as the README sets it up, beside the packages
     # that Install built.
@@ -536,6 +587,7 @@ EOF
     printf '%s' "$k" | docker exec -i "testaropcao-$nome" sh -c "cat >/root/operador.pub && truncate -s -1 /etc/testaropcao/operadores && cd /root && $outro"
     na_maquina tail -2 /etc/testaropcao/operadores | cmp -s - <(cat "$tmp/chave-testaropcao.pub" "$tmp/chave-outro.pub") ||
         falha "$nome: the list ends: $(na_maquina tail -2 /etc/testaropcao/operadores)"
+    [ -n "$remota" ] || na_maquina sh -c 'cat /root/antigo.pub >>/etc/testaropcao/operadores'
     lancamentos "$operar_em_pipe" 1 2 3 4 5 6 7 8 9
     remotos+=("an operator's launch $por_lancamento s")
     terminal
@@ -559,15 +611,21 @@ EOF
         grep -q ' refused (command not allowed): /usr/bin/docker ps$' "$tmp/lista" || falha "$nome: the launch list: $(cat "$tmp/lista")"
     tail -2 "$tmp/lista" | sed 's/^/   launch list: /'
 
-    # The engine stopped and started with one container stopped on purpose.
-    na_maquina docker stop tamblevore_met06_1 >/dev/null
-    na_maquina /usr/local/sbin/arranque stop
-    na_maquina /usr/local/sbin/arranque start
-    t=$(ate 60 respondem "${oito[@]}") || falha "$nome: the eight did not come back after the engine restarted"
-    remotos+=("eight back after engine restart $t s")
-    [ "$(na_maquina docker inspect -f '{{.State.Status}}' tamblevore_met06_1)" = exited ] ||
-        falha "$nome: the container stopped on purpose came back"
-    lancamentos "$remoto_lancar" "${oito[@]}"
+    # The engine stopped and started with one container stopped on purpose;
+    # Podman has no engine to restart, and a stop that lasts through the
+    # next boot is one with the policy "no", as the README says.
+    if [ -n "$remota" ]; then
+        na_maquina docker stop tamblevore_met06_1 >/dev/null
+        na_maquina /usr/local/sbin/arranque stop
+        na_maquina /usr/local/sbin/arranque start
+        t=$(ate 60 respondem "${oito[@]}") || falha "$nome: the eight did not come back after the engine restarted"
+        remotos+=("eight back after engine restart $t s")
+        parado
+        lancamentos "$remoto_lancar" "${oito[@]}"
+    else
+        echo "   skipped, the engine's restart: Podman has none; each container has a conmon of its own"
+        na_maquina sh -c 'docker update --restart=no tamblevore_met06_1 && docker stop tamblevore_met06_1' >/dev/null
+    fi
     lancamentos "$operar_em_pipe" "${oito[@]}"
     ate 150 test -s "$tmp/ocioso" >/dev/null || falha "$nome: a session left at the prompt is still open"
     t=$(($(cat "$tmp/sem_sessao") - desde_ocioso)) ocio=$(($(cat "$tmp/ocioso") - desde_ocioso))
@@ -581,24 +639,31 @@ EOF
     docker start "testaropcao-$nome" >/dev/null
     t=$(ate 60 respondem "${oito[@]}") || falha "$nome: the eight did not come back after the server restarted"
     remotos+=("eight back after server restart $t s")
+    parado
     sed -i "s/^    HostName .*/    HostName $(endereco)/" "$tmp/ssh_config" # a new boot may mean a new address
-    lancamentos "$remoto_lancar" "${oito[@]}"
+    [ -z "$remota" ] || lancamentos "$remoto_lancar" "${oito[@]}"
     lancamentos "$operar_em_pipe" "${oito[@]}"
-    remoto "down over ssh" "$remoto_parar"
+    [ -z "$remota" ] || remoto "down over ssh" "$remoto_parar"
 
-    # Through a context, with connection sharing as the README shows it.
+    # Through a context, made twice, with connection sharing as the README
+    # shows it; on Podman the nine, the stopped one too, up on the server.
     cat >>"$tmp/ssh_config" <<EOF
     ControlMaster auto
     ControlPath $tmp/cm-%C
     ControlPersist 60
 EOF
-    remoto "context" "$contexto"
-    remoto "up over ssh, shared" "${remoto_subir#$administrador }"
-    lancamentos "$sem" 1 2 3 4 5 6 7 8 9
-    remotos+=("a launch, shared $por_lancamento s")
+    if [ -n "$remota" ]; then
+        remoto "context" "$contexto"
+        remoto "context again" "$contexto"
+        remoto "up over ssh, shared" "${remoto_subir#$administrador }"
+        lancamentos "$sem" 1 2 3 4 5 6 7 8 9
+        remotos+=("a launch, shared $por_lancamento s")
+    else
+        na_maquina cmake --build --preset padrao --target subir >/dev/null 2>&1
+    fi
     lancamentos "$operar_em_pipe" 1 2 3 4 5 6 7 8 9
     remotos+=("an operator's launch, shared $por_lancamento s")
-    remoto "down over ssh, shared" "${remoto_parar#$administrador }"
+    [ -z "$remota" ] || remoto "down over ssh, shared" "${remoto_parar#$administrador }"
     for conta in administrador testaropcao; do # gone already if they persisted no longer
         estacao "ssh -O exit $conta@servidor" 2>/dev/null || true
     done
@@ -633,6 +698,7 @@ EOF
         ! getent passwd testaropcao && ! getent group testaropcao && ! ls -d /etc/testaropcao /var/lib/testaropcao \
         /etc/ssh/sshd_config.d/testaropcao.conf /etc/sudoers.d/testaropcao /usr/share/testaropcao 2>/dev/null" </dev/null
 
+    [ -n "$remota" ] || { echo "== $nome as the server: ${remotos[*]}"; return; }
     # The server down: exactly the bare line's stderr, the dialogue, exit 0.
     # How ssh fails to reach a gone address (no route, or a timeout) can
     # change from one try to the next, so the bare line runs just before
@@ -654,7 +720,7 @@ EOF
 
 mkdir -p "$cache"
 docker network create "$rede" >/dev/null
-[ $# -gt 0 ] || set -- bookworm trixie
+[ $# -gt 0 ] || set -- bookworm trixie podman
 feitos=("$@")
 # The workstation's launcher, built once for every server.
 (cd "$fonte" && cmake --preset padrao >/dev/null && cmake --build --preset padrao >/dev/null)
