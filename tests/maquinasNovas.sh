@@ -305,11 +305,12 @@ maquina() {
 }
 
 # The Install commands on a machine that only builds: the package, for
-# arm64 too, that one under qemu, and both built again by reprotest.
+# arm64 too, that one under qemu, and both built again by reprotest; the
+# check needs lintian, which elsewhere the Test command brings.
 cruzar() {
     passo package "$pacote" </dev/null
     passo "arm64 package" "$cruzado" </dev/null
-    passo "arm64 package check" "tests/pacote.sh ../testaropcao_*_arm64.changes" </dev/null
+    passo "arm64 package check" "apt-get install -y lintian && tests/pacote.sh ../testaropcao_*_arm64.changes" </dev/null
     # The emulator alone, without its recommended binfmt-support: the
     # program runs under it by name, and the kernel is left as it is.
     passo "arm64 under qemu" "apt-get install -y --no-install-recommends qemu-user-static &&
