@@ -1,4 +1,4 @@
-#!/bin/sh
+#!/bin/bash
 # Installing and packaging as an operator meets them.
 #
 # Usage: pacote.sh --instalar BUILD_DIR
@@ -26,6 +26,38 @@ Opção inválida." ] || falha "the installed program said: $saida"
     [ -z "$avisos" ] || falha "groff: $avisos"
     versao=$(sed -n 's/^testaropcao (\([^)]*\)).*/\1/p;q' "$fonte/debian/changelog")
     grep -q "^\.TH .*\"testarOpcao $versao\"" "$pagina" || falha "the page names no version $versao"
+    p=$tmp/prefixo
+    avisos=$(groff -man -ww -z "$p/share/man/man8/testaropcao-operadores.8" 2>&1)
+    [ -z "$avisos" ] || falha "groff, testaropcao-operadores.8: $avisos"
+
+    # The operators' account. sudo allows exactly the nine lines that the
+    # launcher hands over, as the stand-in docker records them.
+    for n in 1 2 3 4 5 6 7 8 9; do
+        echo $n | PATH="$fonte/tests/falso:$PATH" REGISTO_DOCKER=$tmp/nove "$p/bin/testarOpcao" >/dev/null 2>&1
+    done
+    cvtsudoers -e -f json "$p/etc/sudoers.d/testaropcao" | sed -n 's/.*"command": "\(.*\)".*/\1/p' |
+        cmp -s - <(sed 's|^\[|/usr/bin/docker [|; s/\]\[/ /g; s/[][]//g' "$tmp/nove") ||
+        falha "sudo's lines are not the launcher's: $(cat "$tmp/nove")"
+    # Its sshd drop-in gives the account every setting that abrir requires,
+    # sets none that abrir does not check, and changes nothing for others.
+    ssh-keygen -q -t ed25519 -N '' -f "$tmp/chave"
+    echo "HostKey $tmp/chave" >"$tmp/sem"
+    { cat "$tmp/sem"; echo "Include $p/etc/ssh/sshd_config.d/testaropcao.conf"; } >"$tmp/com"
+    mkdir -p /run/sshd
+    efectivas=$(/usr/sbin/sshd -T -f "$tmp/com" -C user=testaropcao,host=192.0.2.1,addr=192.0.2.1)
+    exigidas=$(sed -n '/^exigidas="/,/"$/{s/^exigidas="//;s/"$//;p}' "$p/sbin/testaropcao-operadores")
+    faltam=$(echo "$exigidas" | grep -vxF "$efectivas") || true
+    [ -z "$faltam" ] || falha "sshd gives the account none of: $faltam"
+    a_mais=$(sed -n '/^Match/,$s/^ \+\([A-Z][A-Za-z0-9]*\) .*/\1/p' "$p/etc/ssh/sshd_config.d/testaropcao.conf" |
+        tr A-Z a-z | grep -vxF "$(echo "$exigidas" | cut -d' ' -f1; echo pubkeyacceptedalgorithms)") || true
+    [ -z "$a_mais" ] || falha "abrir does not check: $a_mais"
+    cmp -s <(/usr/sbin/sshd -T -f "$tmp/sem") <(/usr/sbin/sshd -T -f "$tmp/com") || falha "the drop-in changes sshd for others"
+    # The launch list from sshd's and sudo's own lines, as journald and a
+    # syslog daemon keep them on Debian 12 and 13.
+    for registo in "$fonte"/tests/registos/*.log; do
+        awk -v conta=testaropcao -f "$p/share/testaropcao/lancamentos.awk" "$registo" |
+            cmp -s - "${registo%.log}.esperado" || falha "lancamentos from $registo"
+    done
     echo "installed as expected"
     exit
 fi
