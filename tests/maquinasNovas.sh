@@ -1,30 +1,24 @@
 #!/usr/bin/env bash
-# The README's own commands on fresh, minimal Debian 12 and Debian 13
-# machines with Docker's engine and a Debian 13 one with Podman, and then
-# each as the operator's server with this machine as the workstation.
+# The README's own commands on fresh, minimal Debian 12 and 13 servers
+# with Docker's engine and a Debian 13 one with Podman, each a root made by
+# debootstrap (kept between runs) run as a container at its own address,
+# sharing no socket, network or PIDs with this machine. Each boots systemd,
+# which runs the packages' own units (sshd from ssh.socket on Debian 13's
+# Docker machine), and after every step no unit may have failed. In each:
+# the engine packages for that release, a reboot, Run with option 5, stop,
+# Test, Install (the package built, checked, installed, tested as installed,
+# and piuparts beside processes of the uids the account may get). A fourth,
+# of Debian 12, only builds: for arm64 too, under qemu, and again by
+# reprotest. Then each is the server and this machine the workstation, over
+# ssh: the nine up and down, every option launched by the administrator and
+# through the operators' account, whose every other way in must fail; that
+# account from an earlier release through an upgrade, a later version,
+# remove, install again and purge; the engine restarted, a reboot and the
+# server down. Machines and server parts run side by side, each line marked
+# with its machine's name. All it made is removed at the end, pass or fail,
+# and this machine's cgroups must be as they were.
 #
-# A machine is a root made by debootstrap from the archive this machine's apt
-# uses (kept between runs), run as a container at its own address on a
-# network made here, sharing no socket, network or PIDs with this machine.
-# Its entry starts the log, sshd and the engine at boot, as their services
-# would.
-# In it, as a new operator would: the engine packages the README names for
-# that release, a reboot, the Run command with option 5 on standard input,
-# the stop command, the Test command, and the Install commands: the package
-# built, checked, installed and tested as installed. A fourth machine, of
-# Debian 12, only builds: the package, for arm64 too, tested under qemu, and
-# both built again to compare bit for bit.
-# Then, from here, over ssh with keys and config made for the run: the nine
-# up and down on that server, every option launched into them, by the
-# administrator and through the operators' account, whose every other way
-# in must fail; that account from the release before's packages through an
-# upgrade, a later version, remove, install again and purge; its engine
-# restarted, the server restarted and the server down. The machines run
-# side by side, server parts too, each output line marked with its name;
-# they share nothing here but the workstation's build, which none changes.
-# Whatever it made is removed at the end, pass or fail.
-#
-# Usage: maquinasNovas.sh [MACHINE...]  bookworm, trixie and podman by default
+# Usage: maquinasNovas.sh [MACHINE...]  bookworm, trixie, podman and arm64 by default
 #        maquinasNovas.sh --comando SECTION  prints that README command
 # TESTAROPCAO_RAIZES is where the roots and packages are kept
 # (/var/cache/testarOpcao). TESTAROPCAO_E2E_* reach the Test command.
@@ -37,10 +31,11 @@ declare -A versoes=([bookworm]=12 [trixie]=13 [podman]=13 [arm64]=12)
 # A machine's root is that of the release it is named after, and its engine
 # Docker's, unless said here.
 declare -A suites=([podman]=trixie [arm64]=bookworm) motores=([podman]=podman)
-# What the machine itself adds: what logs, a syslog daemon's files or
-# journald as Debian 13 has it; for Podman runc, since crun refuses these
-# hybrid cgroups.
-declare -A proprios=([bookworm]=rsyslog [trixie]=systemd [podman]="systemd runc")
+# What the machine adds to its packages: on Debian 12 a syslog daemon beside
+# journald; for Podman runc, since crun refuses these hybrid cgroups. Which
+# one's sshd starts from ssh.socket, and which earlier release its
+# operators' account is upgraded from (else the release before this one).
+declare -A proprios=([bookworm]=rsyslog [podman]=runc) soquete=([trixie]=1) desde=([bookworm]=1.2.0)
 # The machine that only builds, for arm64 and again for comparison: the
 # longest chain of steps, beside the others rather than after one.
 cruzada=arm64
@@ -63,10 +58,7 @@ fi
 # Failures go to the stderr the script started with, never into a file
 # that a step's stderr was redirected to.
 exec {erros}>&2
-falha() {
-    echo "FAILED: $*" >&$erros
-    exit 1
-}
+falha() { echo "FAILED: $*" >&$erros; exit 1; }
 trap 'echo "FAILED: ${nome:+$nome: }line $LINENO: $BASH_COMMAND" >&$erros' ERR
 
 # Each command is taken from the README and must look like what it was.
@@ -93,30 +85,42 @@ operadores=$(comando Operators 1 "apt-get install*./testaropcao-operadores_*oper
 operar=$(comando Operators 2 "ssh -t testaropcao@servidor")
 outro=$(comando Operators 3 "testaropcao-operadores adicionar operador.pub")
 lista=$(comando Operators 4 "testaropcao-operadores lancamentos")
+maximo=$(comando Operators 5 "*MaxStartups*systemctl try-restart ssh.service")
 
-# The release before this one, whose packages each server upgrades from.
-versao=$(sed -n '1s/^testaropcao (\([^)]*\)).*/\1/p' "$fonte/debian/changelog")
-anterior=$(git -C "$fonte" log -1 --format=%H -S"testaropcao ($versao)" -- debian/changelog)^
+# The releases in debian/changelog, newest first, and the last commit of
+# one: the parent of the commit that added the next.
+versoes_feitas=$(sed -n 's/^testaropcao (\([^)]*\)).*/\1/p' "$fonte/debian/changelog")
+ultimo() {
+    echo "$(git -C "$fonte" log -1 --format=%H -S"testaropcao ($(echo "$versoes_feitas" | grep -B1 -xF "$1" | head -1))" -- debian/changelog)^"
+}
 
-# The run's scratch, and each release's own under it as $tmp.
+# The run's scratch, and each release's own under it as $tmp; this
+# machine's cgroups, which hierarchies mounted how.
 comum=$(mktemp -d)
 feitos=()
+cgroups() { ls /sys/fs/cgroup; grep -w cgroup /proc/self/mountinfo; }
+cgroups_antes=$(cgroups)
 limpar() {
     # The machines' runs if still going, ssh masters left by connection
-    # sharing, then the machines, their images, the network and the
-    # cgroups their engines made.
+    # sharing, then the machines (shut down, so that they leave no cgroup),
+    # their images, the network and the cgroups their engines made.
     kill $(jobs -p) 2>/dev/null || true
     for nome in "${feitos[@]}"; do
         for conta in administrador testaropcao; do
             [ ! -e "$comum/$nome/ssh_config" ] || ssh -F "$comum/$nome/ssh_config" -O exit $conta@servidor >/dev/null 2>&1 || true
         done
+        docker stop -t 60 "testaropcao-$nome" >/dev/null 2>&1 || true
         docker rm -f -v "testaropcao-$nome" >/dev/null 2>&1 || true
         docker image rm "testaropcao/maquina:$nome" >/dev/null 2>&1 || true
-        find /sys/fs/cgroup -depth -type d \( -path "*/testaropcao-$nome*" -o -path "*/libpod_parent*" \) \
-            -exec rmdir {} + 2>/dev/null || true
     done
+    find /sys/fs/cgroup -depth -type d \( -path "*/testaropcao-*" -o -path "*/libpod_parent*" \
+        $(sed 's|.*|-o -path */docker/&*|' "$comum/ids" 2>/dev/null) \) -exec rmdir {} + 2>/dev/null || true
+    local restos=$(find /sys/fs/cgroup -type d \( -path "*/testaropcao-*" -o -path "*/libpod_parent*" $(sed 's|.*|-o -path */docker/&|' "$comum/ids" 2>/dev/null) \))
     docker network rm "$rede" >/dev/null 2>&1 || true
     rm -rf "$comum"
+    [ "$(cgroups)" = "$cgroups_antes" ] && [ -z "$restos" ] && return
+    echo "FAILED: this machine's cgroups changed: $(diff <(echo "$cgroups_antes") <(cgroups)) $restos" >&$erros
+    exit 1
 }
 trap limpar EXIT
 
@@ -126,81 +130,54 @@ espelho() {
         grep -m1 '/debian/$' || echo http://deb.debian.org/debian/
 }
 
+# A server's root: what boots systemd, with no machine id, so that each
+# machine made from it gets its own at its first boot.
 raiz() {
     local pasta
-    [ -s "$cache/$suite.tar" ] && return
+    [ -s "$cache/$suite-systemd.tar" ] && return
     echo "== $nome: debootstrap $suite from $(espelho)"
     pasta=$(mktemp -d)
-    debootstrap --variant=minbase "$suite" "$pasta" "$(espelho)" >"$cache/$suite.log" 2>&1 ||
+    debootstrap --variant=minbase --include=systemd-sysv,dbus "$suite" "$pasta" "$(espelho)" >"$cache/$suite.log" 2>&1 ||
         falha "debootstrap $suite, see $cache/$suite.log"
+    : >"$pasta/etc/machine-id"
+    rm -f "$pasta/var/lib/dbus/machine-id"
     tar -C "$pasta" -cf "$cache/$suite.tar.novo" .
-    mv "$cache/$suite.tar.novo" "$cache/$suite.tar"
+    mv "$cache/$suite.tar.novo" "$cache/$suite-systemd.tar"
     rm -rf "$pasta"
 }
 
-# The machine's entry: what its boot starts and its shutdown stops. sshd by
-# its init script. The engine's init script raises its open-files limit,
-# which needs CAP_SYS_RESOURCE, and no container of this engine gets that;
-# so the engine is started here as that script would start it, with the
-# package's own /etc/default/docker and /etc/docker/daemon.json.
-cat >"$comum/arranque" <<'EOF'
-#!/bin/bash
-motor() {
-    case $1 in
-    start)
-        [ -x /usr/sbin/dockerd ] || return 0
-        DOCKER_OPTS=
-        [ ! -f /etc/default/docker ] || . /etc/default/docker
-        setsid /usr/sbin/dockerd -p /var/run/docker.pid $DOCKER_OPTS \
-            </dev/null >>/var/log/docker.log 2>&1 &
-        ;;
-    stop)
-        local pid
-        pid=$(cat /var/run/docker.pid 2>/dev/null) || return 0
-        kill "$pid" 2>/dev/null || return 0
-        while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
-        ;;
-    esac
-}
-case ${1:-boot} in
-boot)
-    # A boot begins with an empty /run, its tmpfs.
-    mount -t tmpfs -o nosuid,nodev,mode=755 tmpfs /run && mkdir -m 1777 /run/lock
-    # The log first: journald with the /dev/log its socket unit would make,
-    # or a syslog daemon.
-    if [ -x /usr/lib/systemd/systemd-journald ]; then
-        mkdir -p /run/systemd/journal
-        setsid /usr/lib/systemd/systemd-journald </dev/null >/dev/null 2>&1 &
-        ln -sf /run/systemd/journal/dev-log /dev/log
-    elif [ -x /usr/sbin/rsyslogd ]; then
-        rm -f /run/rsyslogd.pid
-        rsyslogd
-    fi
-    [ ! -x /etc/init.d/ssh ] || /etc/init.d/ssh start
-    motor start
-    # Podman has no daemon: once enabled, podman-restart.service starts the
-    # containers whose policy is always.
-    [ ! -e /etc/systemd/system/default.target.wants/podman-restart.service ] ||
-        setsid podman start --all --filter restart-policy=always </dev/null >>/var/log/podman-restart.log 2>&1 &
-    trap 'motor stop; exit 0' TERM
-    while :; do sleep 1 & wait $!; done
-    ;;
-*) motor "$1" ;;
-esac
-EOF
-chmod 755 "$comum/arranque"
-
-# Runs one step in the machine and notes how long it took.
+# One step in the machine, timed, after which no unit may have failed.
 passo() {
     local inicio=$SECONDS
     echo "== $nome: $1"
     docker exec -i "testaropcao-$nome" bash -c "$2" || falha "$nome: $1"
     tempos+=("$1 $((SECONDS - inicio)) s")
+    sem_falhas "$1"
 }
 
-na_maquina() {
-    docker exec "testaropcao-$nome" "$@"
+sem_falhas() {
+    local u falhadas
+    falhadas=$(na_maquina systemctl list-units --failed --plain --no-legend | cut -d' ' -f1)
+    [ -n "$falhadas" ] || return 0
+    { na_maquina systemctl --failed --no-pager
+      for u in $falhadas; do na_maquina journalctl -u "$u" -n 15 --no-pager; done; } >&2
+    falha "$nome: failed units after $1: $falhadas"
 }
+
+# Boots the machine, or reboots it (a reboot ends it with 129, unlike a
+# power-off or a crash), to a running system; prints the boot's seconds.
+arrancar() {
+    local inicio estado
+    [ $# = 0 ] || { na_maquina systemctl reboot || true; }
+    [ $# = 0 ] || [ "$(docker wait "testaropcao-$nome")" = 129 ] || falha "$nome: the reboot did not end the machine as one"
+    inicio=$(agora)
+    docker start "testaropcao-$nome" >/dev/null
+    ate 60 na_maquina systemctl is-system-running --wait >/dev/null || true
+    estado=$(na_maquina systemctl is-system-running) || { sem_falhas boot; falha "$nome: the machine is $estado"; }
+    desde "$inicio"
+}
+
+na_maquina() { docker exec "testaropcao-$nome" "$@"; }
 
 # Milliseconds now; milliseconds as seconds; seconds since such an instant.
 agora() { date +%s%3N; }
@@ -229,48 +206,51 @@ respondem() {
 }
 
 maquina() {
-    local versao=${versoes[$nome]:-} suite=${suites[$nome]:-$nome} motor=${motores[$nome]:-docker} fila pacotes saida
+    local versao=${versoes[$nome]:-} suite=${suites[$nome]:-$nome} motor=${motores[$nome]:-docker} fila pacotes saida t
     [ -n "$versao" ] || falha "unknown machine $nome"
     fila="Debian $versao ($suite)$([ $motor = docker ] || echo ", Podman")"
     pacotes=$(grep -m1 -F "| $fila | " "$leia" | cut -d'`' -f2)
     [ -n "$pacotes" ] || falha "README.md names no engine packages for $fila"
     { flock 9 && raiz; } 9>"$cache/$suite.lock" # a root two machines share is made once
-    docker import "$cache/$suite.tar" "testaropcao/maquina:$nome" >/dev/null
+    docker import "$cache/$suite-systemd.tar" "testaropcao/maquina:$nome" >/dev/null
     mkdir -p "$cache/apt-$nome"
-    # What an engine in a container needs here: every capability but
-    # CAP_SYS_RESOURCE, which this engine cannot grant, and the cgroups.
-    # Where the builds and the inner engine write, disks of the machine's
-    # own (volumes), since this engine's storage may be a slow FUSE layer.
+    # Every capability but SYS_RESOURCE (this engine cannot grant it) and
+    # SYS_MODULE (no module to load); cgroups in a tmpfs of its own, with
+    # this machine's hierarchies bound in and tmpfs folders where its
+    # systemd would mount others here (Podman writes in them, to no effect);
+    # SIGRTMIN+3 as the power button; volumes where it writes much, as this
+    # engine's storage may be FUSE.
     docker create --name "testaropcao-$nome" --hostname "$nome" --network "$rede" \
-        --cap-add ALL --cap-drop SYS_RESOURCE \
-        --security-opt seccomp=unconfined --security-opt apparmor=unconfined \
-        -v /sys/fs/cgroup:/sys/fs/cgroup:rw \
+        --cap-add ALL --cap-drop SYS_RESOURCE --cap-drop SYS_MODULE --stop-signal SIGRTMIN+3 \
+        --security-opt seccomp=unconfined --security-opt apparmor=unconfined --tmpfs /sys/fs/cgroup \
+        $(for h in /sys/fs/cgroup/*/; do echo "-v ${h%/}:${h%/}"; done) \
+        $(for h in cpu,cpuacct net_cls,net_prio perf_event hugetlb; do
+            [ -e /sys/fs/cgroup/$h ] || echo "--tmpfs /sys/fs/cgroup/$h"; done) \
         -v "$cache/apt-$nome:/var/cache/apt/archives" \
         -v /root -v /tmp -v /var/lib/docker -v /var/lib/containers \
         -e DEBIAN_FRONTEND=noninteractive -e TESTAROPCAO_E2E_OBRIGATORIO -e TESTAROPCAO_E2E_TOMAR \
-        -w /root/testarOpcao "testaropcao/maquina:$nome" /usr/local/sbin/arranque >/dev/null
-    docker cp "$comum/arranque" "testaropcao-$nome:/usr/local/sbin/arranque"
-    docker start "testaropcao-$nome" >/dev/null
+        -w /root/testarOpcao "testaropcao/maquina:$nome" /sbin/init >>"$comum/ids"
+    t=$(arrancar) || exit 1
+    tempos=("boot $t s")
     (cd "$fonte" && git ls-files -z --cached --others --exclude-standard |
         tar --null --ignore-failed-read -T - -c) |
         docker exec -i "testaropcao-$nome" tar -x -C /root/testarOpcao
 
-    tempos=()
     [ "$nome" != "$cruzada" ] || { cruzar; return; }
-    # The engine of a machine with no network of its own to give and
-    # containers that need none; its containers' cgroups under a name of
-    # this machine, so that they can be found and removed afterwards.
-    # Podman's runtime, and no warning about cgroups v1 (servers have v2)
-    # on every call's stderr.
+    # An engine with no network to give, for containers that need none,
+    # their cgroups named for the machine to be found afterwards; Podman's
+    # runtime, its cgroups out of systemd's slices (here this machine's),
+    # and no cgroups v1 warning (servers have v2) on every call's stderr.
     na_maquina sh -c "mkdir -p /etc/docker && echo '{\"storage-driver\": \"vfs\",
         \"iptables\": false, \"bridge\": \"none\", \"cgroup-parent\": \"testaropcao-$nome\"}' \
-        >/etc/docker/daemon.json && mkdir -p /etc/containers && printf '[engine]\nruntime = \"runc\"\n%s\n' \
-        'env = [\"PODMAN_IGNORE_CGROUPSV1_WARNING=1\"]' >/etc/containers/containers.conf"
-    # openssh-server is what CI adds for the end-to-end test's ssh part and
-    # what the server needs, with what the machine adds.
-    passo "engine packages" "apt-get update && apt-get install -y $pacotes openssh-server ${proprios[$nome]}" </dev/null
+        >/etc/docker/daemon.json && mkdir -p /etc/containers && printf '[engine]\nruntime = \"runc\"\n%s\n%s\n' \
+        'cgroup_manager = \"cgroupfs\"' 'env = [\"PODMAN_IGNORE_CGROUPSV1_WARNING=1\"]' >/etc/containers/containers.conf"
+    # openssh-server, as CI adds it here and the server needs it.
+    passo "engine packages" "apt-get update && apt-get install -y $pacotes openssh-server ${proprios[$nome]:-} ${soquete[$nome]:+&&
+        systemctl disable --now ssh.service && systemctl enable --now ssh.socket}" </dev/null
     [ $motor = docker ] || passo "restart at boot" "$ao_arrancar" </dev/null
-    docker restart -t 30 "testaropcao-$nome" >/dev/null
+    t=$(arrancar de novo) || exit 1
+    tempos+=("reboot $t s")
     ate 30 na_maquina docker info >/dev/null || falha "$nome: no engine after boot"
     saida=$(mktemp -p "$tmp")
     passo Run "$corrida" <<<5 >"$saida"
@@ -291,6 +271,15 @@ maquina() {
     if [ $motor = docker ]; then
         passo "package check" 'tests/pacote.sh ../testaropcao_*_$(dpkg --print-architecture).changes' </dev/null
         passo autopkgtest "apt-get install -y autopkgtest && autopkgtest --no-built-binaries . -- null" </dev/null
+        # piuparts' chroot, while a process of each uid the account could
+        # get there runs outside it and must live through both runs.
+        passo piuparts "apt-get install -y piuparts >/dev/null && for u in \$(seq 100 199); do
+            setpriv --reuid=\$u --regid=\$u --clear-groups sleep 900 </dev/null >/dev/null 2>&1 & done
+            for debs in ../testaropcao_*_amd64.deb '../testaropcao_*_amd64.deb ../testaropcao-operadores_*_all.deb'; do
+                piuparts --scriptsdir /etc/piuparts/scripts -d $suite -m $(espelho) --no-upgrade-test \$debs >/tmp/piuparts 2>&1 &&
+                    echo \"piuparts \$(echo \$debs | sed 's|../||g; s|_[^ ]*||g'): \$(grep -o 'PASS: All tests' /tmp/piuparts)\" ||
+                    { tail -40 /tmp/piuparts; pkill -x sleep; exit 1; }
+            done; [ \$(pkill -c -x sleep) = 100 ]" </dev/null
     else
         echo "   skipped, package check and autopkgtest: trixie's machine checks the same packages"
     fi
@@ -301,12 +290,17 @@ maquina() {
         podman-compose --version 2>/dev/null || docker compose version 2>/dev/null || docker-compose version | head -1
         dpkg-query -W openssh-server' | sed "s/^/   $nome: /"
     servidor
-    docker rm -f -v "testaropcao-$nome" >/dev/null
+    desligar
+}
+
+# A clean shutdown, after which the machine leaves no cgroup here.
+desligar() {
+    docker stop -t 60 "testaropcao-$nome" >/dev/null
+    docker rm -v "testaropcao-$nome" >/dev/null
 }
 
 # The Install commands on a machine that only builds: the package, for
-# arm64 too, that one under qemu, and both built again by reprotest; the
-# check needs lintian, which elsewhere the Test command brings.
+# arm64 too, run under qemu, and both built again by reprotest.
 cruzar() {
     passo package "$pacote" </dev/null
     passo "arm64 package" "$cruzado" </dev/null
@@ -327,7 +321,7 @@ cruzar() {
         na_maquina grep -q "^$soma " /tmp/reprotest || falha "$nome: the README's $arq build differs from reprotest's"
     done
     echo "== $nome (Debian $versao): ${tempos[*]}"
-    docker rm -f -v "testaropcao-$nome" >/dev/null
+    desligar
 }
 
 # This machine as the operator's workstation, the release's machine as the
@@ -388,33 +382,57 @@ lancamentos() {
 operar_em_pipe=${operar/ -t / -T }
 
 # The operator's command on a real terminal: the prompt first, then what
-# is typed echoes and the launch follows.
-terminal() {
-    cat >"$tmp/terminal.py" <<'EOF'
+# is typed echoes and the launch follows; then the same, interrupted.
+cat >"$comum/terminal.py" <<'EOF'
 import os, pty, sys, time
-comando, interromper = sys.argv[1], sys.argv[2:]  # importing dialogo takes a program path from sys.argv
+comando, opcao, interromper = sys.argv[1], sys.argv[2].encode(), sys.argv[3:]  # importing dialogo reads sys.argv
 from dialogo import ler_ate
 pid, fd = pty.fork()
 pid or os.execvp("sh", ["sh", "-c", comando])
 sys.stdout.buffer.write(ler_ate(fd, "(1-9): ".encode()) + b"|")
-os.write(fd, b"5\r")
+os.write(fd, opcao + b"\r")
 if interromper:  # a Ctrl-C while the launch waits for the engine
-    sys.stdout.buffer.write(ler_ate(fd, "5!\r\n".encode()) + b"|")
+    sys.stdout.buffer.write(ler_ate(fd, opcao + "!\r\n".encode()) + b"|")
     time.sleep(1)
     os.write(fd, b"\x03")
-sys.stdout.buffer.write(ler_ate(fd, b"\0", 30) + b"|%d" % os.waitstatus_to_exitcode(os.waitpid(pid, 0)[1]))
+sys.stdout.buffer.write(ler_ate(fd, b"\0", 200) + b"|%d" % os.waitstatus_to_exitcode(os.waitpid(pid, 0)[1]))
 EOF
-    estacao "PYTHONPATH=tests python3 $tmp/terminal.py '$operar'" >"$tmp/saida"
-    printf 'Escolha uma opção (1-9): |5\r\nVocê escolheu a opção 5!\r\n%s\r\nConnection to %s closed.\r\r\n|0' \
-        "$(lancado 5 | head -1)" "$(endereco)" | cmp -s - "$tmp/saida" ||
-        falha "$nome: the operator's terminal showed: $(cat -A "$tmp/saida")"
+terminal() {
+    estacao "PYTHONPATH=tests python3 $comum/terminal.py '$operar' $1" >"$tmp/saida$1"
+    printf 'Escolha uma opção (1-9): |%s\r\nVocê escolheu a opção %s!\r\n%s\r\nConnection to %s closed.\r\r\n|0' \
+        $1 $1 "${2:-$(lancado $1 | head -1)}" "$(endereco)" | cmp -s - "$tmp/saida$1" ||
+        falha "$nome: the operator's terminal showed: $(cat -A "$tmp/saida$1")"
+    [ $# = 1 ] || return 0
     # Interrupted, it ends as the launcher does on a local terminal: status 0.
     [ $motor = docker ] || { echo "   skipped, Ctrl-C during a launch: Podman has no engine daemon to hold a launch on"; return; }
     na_maquina sh -c 'kill -STOP $(cat /var/run/docker.pid)'
-    estacao "PYTHONPATH=tests python3 $tmp/terminal.py '$operar' interromper" >"$tmp/saida"
+    estacao "PYTHONPATH=tests python3 $comum/terminal.py '$operar' 5 interromper" >"$tmp/saida"
     na_maquina sh -c 'kill -CONT $(cat /var/run/docker.pid)'
     printf 'Escolha uma opção (1-9): |5\r\nVocê escolheu a opção 5!\r\n|^CConnection to %s closed.\r\r\n|0' "$(endereco)" |
         cmp -s - "$tmp/saida" || falha "$nome: Ctrl-C during a launch showed: $(cat -A "$tmp/saida")"
+}
+
+# For a while tamblevore_met01_1's ./app writes a line, works 130 s in
+# silence (longer than the prompt waits) and writes another: an operator on
+# a terminal and on pipes sees both, and ssh's status 0.
+longo() {
+    na_maquina sh -c 'cd /tmp && echo "#include <cstdio>
+        #include <unistd.h>
+        int main() { std::puts(\"um\"); std::fflush(stdout); sleep(130); std::puts(\"dois\"); }" >longo.cpp &&
+        g++ -static -o app longo.cpp && cp /root/testarOpcao/build/padrao/conteineres/espera . &&
+        tar -c app espera | docker import - tamblevore/app:longo && docker rm -f tamblevore_met01_1 &&
+        docker run -d --name tamblevore_met01_1 --user 65534 --network none tamblevore/app:longo /espera' >/dev/null
+    terminal 1 $'um\r\ndois' &
+    longos=($!)
+    { estacao "$operar_em_pipe" <<<1 >"$tmp/longo" 2>&1; echo "|$?" >>"$tmp/longo"; } &
+    longos+=($!)
+}
+longo_visto() {
+    wait "${longos[@]}" || falha "$nome: a long launch on a terminal"
+    printf 'um\ndois\nEscolha uma opção (1-9): Você escolheu a opção 1!\n|0\n' | cmp -s - "$tmp/longo" ||
+        falha "$nome: a long launch on pipes: $(cat "$tmp/longo")"
+    na_maquina sh -c 'docker rm -f tamblevore_met01_1 && cmake --build --preset padrao --target subir' >/dev/null 2>&1
+    remotos+=("a 130 s ./app seen whole on a terminal and on pipes, ssh's status 0")
 }
 
 # What the account's own docker says, and what of the engine's it must not
@@ -436,7 +454,7 @@ entradas() {
 #!/bin/sh
 rm -f /etc/ssh/sshd_config.d/00-site.conf
 [ $# = 0 ] || printf 'Match all\n    %s\n' "$*" >/etc/ssh/sshd_config.d/00-site.conf
-/etc/init.d/ssh reload >/dev/null
+systemctl try-restart ssh.service
 [ $# = 0 ] && testaropcao-operadores abrir || { cd /root && apt-get install -y --reinstall ./testaropcao-operadores_*_all.deb; }
 EOF
     local tentativas=(
@@ -514,17 +532,14 @@ parado() {
 # An operator at the prompt, whose session the next step must end.
 a_espera() {
     { estacao "ssh -T testaropcao@antigo" < <(exec sleep 60) >/dev/null 2>&1 || true & } 2>/dev/null
-    ate 10 na_maquina pgrep -u testaropcao >/dev/null || falha "$nome: no operator at the prompt"
+    ate 10 na_maquina pgrep -u testaropcao -x testarOpcao >/dev/null || falha "$nome: no operator at the prompt"
 }
 
-endereco() {
-    docker inspect -f "{{(index .NetworkSettings.Networks \"$rede\").IPAddress}}" "testaropcao-$nome"
-}
+endereco() { docker inspect -f "{{(index .NetworkSettings.Networks \"$rede\").IPAddress}}" "testaropcao-$nome"; }
 
 servidor() {
     local chave antes t oito=(1 2 3 4 5 7 8 9) sem=${remoto_lancar#$administrador } remota
-    # Remote engines reach Docker's engine only; the README sends a Podman
-    # server's administrator to the server itself.
+    # Remote engines are for Docker's engine; Podman's are run on the server.
     remota=$([ $motor = podman ] || echo 1)
     echo "== $nome: the operator's server"
     remotos=()
@@ -545,8 +560,7 @@ servidor() {
     echo "servidor $(na_maquina cat /etc/ssh/ssh_host_ed25519_key.pub)" >"$tmp/known_hosts"
     printf '#!/bin/sh\nexec /usr/bin/ssh -F %s "$@"\n' "$tmp/ssh_config" >"$tmp/bin/ssh"
     chmod 755 "$tmp/bin/ssh"
-    # Without connection sharing first, as ssh comes. Each operator but the
-    # first logs in as testaropcao@NAME, with the key of that name.
+    # No connection sharing yet; operators but the first as testaropcao@KEY.
     cat >"$tmp/ssh_config" <<EOF
 Host antigo outro certificado
     IdentityFile $tmp/chave-%n
@@ -572,25 +586,21 @@ EOF
         na_maquina cmake --build --preset padrao --target subir >/dev/null 2>&1
     fi
 
-    # The release before's packages, built from its own commit, an operator
-    # listed as its README said and at the prompt; then the upgrade, which
-    # ends that session, asks nothing, keeps the key. Under Podman there is
-    # none: the release before's operators needed Docker's engine.
+    # An earlier release, an operator listed as its README said and at the
+    # prompt; the upgrade ends that session, asks nothing, keeps the key, and
+    # dpkg no longer keeps the list as a conffile.
+    local de=${desde[$nome]:-$(echo "$versoes_feitas" | sed -n 2p)}
     docker cp "$tmp/chave-antigo.pub" "testaropcao-$nome:/root/antigo.pub"
-    if [ -n "$remota" ]; then
-        git -C "$fonte" archive --prefix=velho/fonte/ "$anterior" | docker exec -i "testaropcao-$nome" tar -x -C /root
-        passo "operators as before" "cd /root/velho/fonte && DEB_BUILD_OPTIONS=nocheck dpkg-buildpackage -us -uc -b >/dev/null &&
-            cd .. && apt-get install -y --allow-downgrades ./testaropcao_*.deb ./testaropcao-operadores_*.deb &&
-            cat /root/antigo.pub >>/etc/testaropcao/operadores" </dev/null
-        a_espera
-        passo "operators upgraded" "cd /root && apt-get install -y ./testaropcao_*_\$(dpkg --print-architecture).deb ./testaropcao-operadores_*_all.deb &&
-            ! pgrep -u testaropcao && ! id -nG testaropcao | grep -w docker && grep -xF '$(cat "$tmp/chave-antigo.pub")' /etc/testaropcao/operadores" </dev/null
-    else
-        echo "   skipped, the upgrade from $(git -C "$fonte" show "$anterior:debian/changelog" | sed -n '1s/.*(\(.*\)).*/\1/p'): its operators needed Docker's engine"
-    fi
+    git -C "$fonte" archive --prefix=velho/fonte/ "$(ultimo "$de")" | docker exec -i "testaropcao-$nome" tar -x -C /root
+    passo "operators $de" "cd /root/velho/fonte && DEB_BUILD_OPTIONS=nocheck dpkg-buildpackage -us -uc -b >/dev/null &&
+        cd .. && apt-get install -y --allow-downgrades ./testaropcao_*.deb ./testaropcao-operadores_*.deb &&
+        cat /root/antigo.pub >>/etc/testaropcao/operadores" </dev/null
+    a_espera
+    passo "operators upgraded from $de" "cd /root && apt-get install -y ./testaropcao_*_\$(dpkg --print-architecture).deb ./testaropcao-operadores_*_all.deb &&
+        ! pgrep -u testaropcao && ! id -nG testaropcao | grep -w docker && grep -xF '$(cat "$tmp/chave-antigo.pub")' /etc/testaropcao/operadores &&
+        ! dpkg-query -W -f='\${Conffiles}' testaropcao-operadores | grep -F /etc/testaropcao/operadores" </dev/null
 
-    # The operators' account as the README sets it up, beside the packages
-    # that Install built.
+    # The operators' account as the README sets it up.
     docker cp "$tmp/chave-testaropcao.pub" "testaropcao-$nome:/root/operador.pub"
     passo operators "cd /root && $operadores" </dev/null
     # Block 3 takes one plain key and refuses, saying why, a cert-authority
@@ -604,23 +614,23 @@ EOF
     printf '%s' "$k" | docker exec -i "testaropcao-$nome" sh -c "cat >/root/operador.pub && truncate -s -1 /etc/testaropcao/operadores && cd /root && $outro"
     na_maquina tail -2 /etc/testaropcao/operadores | cmp -s - <(cat "$tmp/chave-testaropcao.pub" "$tmp/chave-outro.pub") ||
         falha "$nome: the list ends: $(na_maquina tail -2 /etc/testaropcao/operadores)"
-    [ -n "$remota" ] || na_maquina sh -c 'cat /root/antigo.pub >>/etc/testaropcao/operadores'
     lancamentos "$operar_em_pipe" 1 2 3 4 5 6 7 8 9
     remotos+=("an operator's launch $por_lancamento s")
-    terminal
+    longo
+    terminal 5
     entradas
     # With a shell of its own, sudo lets the account run the nine and nothing more.
     [ "$(na_maquina runuser -u testaropcao -- sudo -n -l | sed '1,/may run/d' | tr -d ' \n')" = \
         "(root)$(printf '/usr/bin/dockerexectamblevore_met0%s_1./app,' {1..8})/usr/bin/dockerexectamblevore_met09_1./app" ] ||
         falha "$nome: sudo -l: $(na_maquina runuser -u testaropcao -- sudo -n -l)"
-    # A login that opens no session and a session left at the prompt, which
-    # must end by themselves (a reinstall, as in entradas, ends them too).
+    longo_visto
+    # A login without a session and one left at the prompt end by themselves.
     local desde_ocioso=$(agora)
     { estacao "ssh -N testaropcao@servidor" </dev/null >/dev/null 2>&1 || agora >"$tmp/sem_sessao"; } &
     { estacao "$operar_em_pipe" < <(exec sleep 200) >/dev/null 2>&1 || agora >"$tmp/ocioso"; } &
+    passo "MaxStartups for many operators" "$maximo" </dev/null
     carga
-    # The launch list: the key (as ssh-keygen -lf prints it) and container
-    # of each launch, and the account's refusals.
+    # The launch list: each launch's key and container, and the refusals.
     estacao "ssh -T testaropcao@antigo" <<<6 >/dev/null && estacao "ssh -T testaropcao@outro" <<<7 >/dev/null
     na_maquina sh -c "$lista" >"$tmp/lista"
     tail -2 "$tmp/lista" | cut -d' ' -f2- | cmp -s - <(printf '%s tamblevore_met0%s_1\n' \
@@ -628,13 +638,11 @@ EOF
         grep -q ' refused (command not allowed): /usr/bin/docker ps$' "$tmp/lista" || falha "$nome: the launch list: $(cat "$tmp/lista")"
     tail -2 "$tmp/lista" | sed 's/^/   launch list: /'
 
-    # The engine stopped and started with one container stopped on purpose;
-    # Podman has no engine to restart, and a stop that lasts through the
-    # next boot is one with the policy "no", as the README says.
+    # The engine restarted with one container stopped on purpose; Podman has
+    # no engine, and a stop that lasts through a boot is the policy "no".
     if [ -n "$remota" ]; then
         na_maquina docker stop tamblevore_met06_1 >/dev/null
-        na_maquina /usr/local/sbin/arranque stop
-        na_maquina /usr/local/sbin/arranque start
+        na_maquina systemctl restart docker.service
         t=$(ate 60 respondem "${oito[@]}") || falha "$nome: the eight did not come back after the engine restarted"
         remotos+=("eight back after engine restart $t s")
         parado
@@ -650,20 +658,19 @@ EOF
         falha "$nome: a login without a session ended after $t ms, a silent session after $ocio ms"
     remotos+=("a login without a session ended after $(segundos $t) s, a silent session after $(segundos $ocio) s")
 
-    # The whole server stopped and started: its entry brings the log, sshd
-    # and the engine back, and the engine the eight.
-    docker stop -t 30 "testaropcao-$nome" >/dev/null
-    docker start "testaropcao-$nome" >/dev/null
-    t=$(ate 60 respondem "${oito[@]}") || falha "$nome: the eight did not come back after the server restarted"
-    remotos+=("eight back after server restart $t s")
+    # Rebooted: the units bring back the engine, which brings back the eight.
+    local reinicio=$(agora)
+    t=$(arrancar de novo) || exit 1
+    remotos+=("rebooted in $t s")
+    ate 60 respondem "${oito[@]}" >/dev/null || falha "$nome: the eight did not come back after the reboot"
+    remotos+=("eight back $(desde "$reinicio") s after systemctl reboot")
     parado
     sed -i "s/^    HostName .*/    HostName $(endereco)/" "$tmp/ssh_config" # a new boot may mean a new address
     [ -z "$remota" ] || lancamentos "$remoto_lancar" "${oito[@]}"
     lancamentos "$operar_em_pipe" "${oito[@]}"
     [ -z "$remota" ] || remoto "down over ssh" "$remoto_parar"
 
-    # Through a context, made twice, with connection sharing as the README
-    # shows it; on Podman the nine, the stopped one too, up on the server.
+    # A context, made twice, and connection sharing as the README shows it.
     cat >>"$tmp/ssh_config" <<EOF
     ControlMaster auto
     ControlPath $tmp/cm-%C
@@ -681,30 +688,26 @@ EOF
     lancamentos "$operar_em_pipe" 1 2 3 4 5 6 7 8 9
     remotos+=("an operator's launch, shared $por_lancamento s")
     [ -z "$remota" ] || remoto "down over ssh, shared" "${remoto_parar#$administrador }"
-    for conta in administrador testaropcao; do # gone already if they persisted no longer
-        estacao "ssh -O exit $conta@servidor" 2>/dev/null || true
-    done
+    for conta in administrador testaropcao; do estacao "ssh -O exit $conta@servidor" 2>/dev/null || true; done
 
     # An operator removed is their line gone; purge leaves nothing behind.
     na_maquina sed -i "/ operador $nome\$/d" /etc/testaropcao/operadores
     ! estacao "$operar_em_pipe" </dev/null >"$tmp/saida" 2>&1 && grep -q "Permission denied (publickey)" "$tmp/saida" ||
         falha "$nome: a removed operator: $(cat "$tmp/saida")"
 
-    # A later version, of the kind a stable update makes, that changes what
-    # the package ships under /etc: it builds, asks nothing, keeps every key.
-    # The nine come up again, from the server's own build.
+    # A later version, as a stable update makes, with changed drop-ins: it
+    # asks nothing and keeps every key. The nine up again from the server.
     na_maquina cmake --build --preset padrao --target subir >/dev/null
     local u=+deb${versoes[$nome]}u1
     passo "operators updated to $u" "mkdir -p /root/seguinte && tar -C /root/testarOpcao --exclude=./build -c . | tar -C /root/seguinte -x &&
         cd /root/seguinte && sed -i '1s/(\(.*\))/(\1$u)/' debian/changelog &&
-        echo '# $u' | tee -a debian/operadores/testaropcao.conf >>debian/operadores/sudoers.d/testaropcao &&
+        echo '# $u' | tee -a operadores/testaropcao.conf.in >>operadores/sudoers.in &&
         DEB_BUILD_OPTIONS=nocheck dpkg-buildpackage -us -uc -b >/dev/null && cd .. && cp /etc/testaropcao/operadores /tmp/lista &&
         apt-get install -y ./testaropcao_*${u}_\$(dpkg --print-architecture).deb ./testaropcao-operadores_*${u}_all.deb &&
         cmp /tmp/lista /etc/testaropcao/operadores" </dev/null
     estacao "ssh -T testaropcao@antigo" <<<4 | grep -q tamblevore_met04_1 || falha "$nome: no launch after the update"
-    # Removed with an operator at the prompt: that session ends and no one
-    # launches. Installed again: the same keys work. Purged with an operator
-    # at the prompt: it succeeds, the session ends and nothing is left.
+    # Removed, then purged, with an operator at the prompt: the session ends,
+    # nothing launches, purge leaves nothing; installed again, keys work.
     a_espera
     passo "operators removed" "apt-get remove -y testaropcao-operadores && ! pgrep -u testaropcao" </dev/null
     ! estacao "ssh -T testaropcao@antigo" <<<3 2>&1 | grep tamblevore_ || falha "$nome: a launch after remove"
@@ -716,10 +719,9 @@ EOF
         /etc/ssh/sshd_config.d/testaropcao.conf /etc/sudoers.d/testaropcao /usr/share/testaropcao 2>/dev/null" </dev/null
 
     [ -n "$remota" ] || { echo "== $nome as the server: ${remotos[*]}"; return; }
-    # The server down: exactly the bare line's stderr, the dialogue, exit 0.
-    # How ssh fails to reach a gone address (no route, or a timeout) can
-    # change from one try to the next, so the bare line runs just before
-    # and just after the launcher, and the launcher must match one of them.
+    # The server down: the bare line's stderr, the dialogue, exit 0. How ssh
+    # fails to reach a gone address can change between tries, so the bare
+    # line runs just before and after, and the launcher matches one.
     docker stop -t 30 "testaropcao-$nome" >/dev/null
     local nua="$administrador sh -c 'docker exec tamblevore_met05_1 ./app'"
     estacao "$nua" >/dev/null 2>"$tmp/linha" && falha "$nome: the bare line worked with the server down"
