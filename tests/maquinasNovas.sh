@@ -583,17 +583,18 @@ EOF
         na_maquina cmake --build --preset padrao --target subir >/dev/null 2>&1
     fi
 
-    # An earlier release (what it leaves failed, such as 1.4.0's sshd under
-    # ssh.socket, is shown and reset), an operator listed as its README said
-    # and at the prompt; the upgrade ends that session, asks nothing, keeps
-    # the key, and dpkg no longer keeps the list as a conffile.
+    # An earlier release (what it leaves failed, as 1.4.0 does sshd under
+    # ssh.socket, is shown, reset and the account opened as its README
+    # said), an operator listed as that README said and at the prompt; the
+    # upgrade ends that session, asks nothing, keeps the key, and dpkg no
+    # longer keeps the list as a conffile.
     local de=${desde[$nome]:-$(echo "$versoes_feitas" | sed -n 2p)}
     docker cp "$tmp/chave-antigo.pub" "testaropcao-$nome:/root/antigo.pub"
     git -C "$fonte" archive --prefix=velho/fonte/ "$(ultimo "$de")" | docker exec -i "testaropcao-$nome" tar -x -C /root
     passo "operators $de" "cd /root/velho/fonte && DEB_BUILD_OPTIONS=nocheck dpkg-buildpackage -us -uc -b >/dev/null &&
         cd .. && apt-get install -y --allow-downgrades ./testaropcao_*.deb ./testaropcao-operadores_*.deb &&
-        cat /root/antigo.pub >>/etc/testaropcao/operadores && systemctl --failed --plain --no-legend |
-        sed 's/^/   left failed by $de: /' && systemctl reset-failed" </dev/null
+        cat /root/antigo.pub >>/etc/testaropcao/operadores && { f=\$(systemctl --failed --plain --no-legend); [ -z \"\$f\" ] ||
+        { echo \"   left failed by $de: \$f\"; systemctl reset-failed && testaropcao-operadores abrir; }; }" </dev/null
     a_espera
     passo "operators upgraded from $de" "cd /root && apt-get install -y ./testaropcao_*_\$(dpkg --print-architecture).deb ./testaropcao-operadores_*_all.deb &&
         ! pgrep -u testaropcao && ! id -nG testaropcao | grep -w docker && grep -xF '$(cat "$tmp/chave-antigo.pub")' /etc/testaropcao/operadores &&
