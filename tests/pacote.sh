@@ -3,7 +3,8 @@
 #
 # Usage: pacote.sh --instalar BUILD_DIR
 #            cmake --install into a fresh prefix: the program runs from
-#            there, and its page renders without a single groff warning
+#            there, both pages render without a single groff warning, and
+#            the operators' sudo lines, sshd drop-in and launch list hold
 #        pacote.sh CHANGES...
 #            what dpkg-buildpackage made: each package's files and fields,
 #            its program static and for the package's architecture, and
