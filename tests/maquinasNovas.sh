@@ -104,18 +104,18 @@ limpar() {
     # The machines' runs if still going, ssh masters left by connection
     # sharing, then the machines (shut down, so that they leave no cgroup),
     # their images, the network and the cgroups their engines made.
+    local deles=(-path "*/testaropcao-*" -o -path "*/libpod_parent*") id restos
     kill $(jobs -p) 2>/dev/null || true
     for nome in "${feitos[@]}"; do
         for conta in administrador testaropcao; do
             [ ! -e "$comum/$nome/ssh_config" ] || ssh -F "$comum/$nome/ssh_config" -O exit $conta@servidor >/dev/null 2>&1 || true
         done
-        docker stop -t 60 "testaropcao-$nome" >/dev/null 2>&1 || true
-        docker rm -f -v "testaropcao-$nome" >/dev/null 2>&1 || true
+        docker stop -t 60 "testaropcao-$nome" >/dev/null 2>&1 || true; docker rm -f -v "testaropcao-$nome" >/dev/null 2>&1 || true
         docker image rm "testaropcao/maquina:$nome" >/dev/null 2>&1 || true
     done
-    find /sys/fs/cgroup -depth -type d \( -path "*/testaropcao-*" -o -path "*/libpod_parent*" \
-        $(sed 's|.*|-o -path */docker/&*|' "$comum/ids" 2>/dev/null) \) -exec rmdir {} + 2>/dev/null || true
-    local restos=$(find /sys/fs/cgroup -type d \( -path "*/testaropcao-*" -o -path "*/libpod_parent*" $(sed 's|.*|-o -path */docker/&|' "$comum/ids" 2>/dev/null) \))
+    for id in $(cat "$comum/ids" 2>/dev/null || true); do deles+=(-o -path "*/docker/$id*"); done
+    find /sys/fs/cgroup -depth -type d \( "${deles[@]}" \) -exec rmdir {} + 2>/dev/null || true
+    restos=$(find /sys/fs/cgroup -type d \( "${deles[@]}" \))
     docker network rm "$rede" >/dev/null 2>&1 || true
     rm -rf "$comum"
     [ "$(cgroups)" = "$cgroups_antes" ] && [ -z "$restos" ] && return
