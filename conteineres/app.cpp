@@ -9,6 +9,6 @@ int main() {
         std::perror("app: uname");
         return 1;
     }
-    std::printf("Olá! Este ./app corre no contêiner %s.\n", sistema.nodename);
+    std::printf("Olá! Este ./app roda no contêiner %s.\n", sistema.nodename);
     return 0;
 }

@@ -1,7 +1,7 @@
-# testaropcao-operadores lancamentos: from sshd's and sudo's log lines, in
-# order, one line for each of the account's sudo entries: the time (UTC),
-# the key that logged in on that connection (or -) and the container, or
-# what was refused.
+# testaropcao-operadores lancamentos: das linhas de registro do sshd e do
+# sudo, em ordem, uma linha para cada entrada da conta no sudo: a hora (UTC),
+# a chave que entrou por aquela conexão (ou -) e o contêiner, ou o que foi
+# recusado.
 function campo(padrao) { return match($0, padrao) ? substr($0, RSTART, RLENGTH) : "" }
 $0 ~ "Accepted publickey for " conta " from " {
     for (i = 1; i < NF; i++) if ($i == "from") chave[$(i + 1) " " $(i + 3)] = $NF
@@ -9,18 +9,18 @@ $0 ~ "Accepted publickey for " conta " from " {
 }
 /@cee:\{"sudo":/ && $0 ~ "\"submituser\":\"" conta "\"" {
     t = substr(campo("\"iso8601\":\"[0-9]+Z"), 12)
-    ligacao = substr(campo("\"SSH_CONNECTION=[^ \"]+ [0-9]+"), 17)
+    conexao = substr(campo("\"SSH_CONNECTION=[^ \"]+ [0-9]+"), 17)
     argv = campo("\"runargv\":\\[[^]]*\\]")
     gsub(/"runargv":\[|\]|"/, "", argv)
     split(argv, a, ",")
     printf "%s-%s-%sT%s:%s:%sZ %s ", substr(t, 1, 4), substr(t, 5, 2), substr(t, 7, 2),
-        substr(t, 9, 2), substr(t, 11, 2), substr(t, 13, 2), (ligacao in chave) ? chave[ligacao] : "-"
+        substr(t, 9, 2), substr(t, 11, 2), substr(t, 13, 2), (conexao in chave) ? chave[conexao] : "-"
     if (/"accept":/) print a[3]
     else {
-        # runargv holds the command as typed; sudo's own path is in command.
+        # runargv tem o comando como foi digitado; o caminho do sudo está em command.
         sub(/^[^,]*/, substr(campo("\"command\":\"[^\"]*"), 12), argv)
         gsub(/,/, " ", argv)
         motivo = campo("\"reason\":\"[^\"]*")
-        print "refused (" substr(motivo, 11) "): " argv
+        print "recusado (" substr(motivo, 11) "): " argv
     }
 }

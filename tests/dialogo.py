@@ -8,6 +8,7 @@ import subprocess
 import time
 import unittest
 
+from leitura import ler_ate
 from lancador import (ERRO_DOCKER, PROGRAMA, PROMPT, SAIDA_DOCKER, Pasta,
                       chamada, confirmacao, esperado, executar, saida_esperada)
 
@@ -48,14 +49,14 @@ class Dialogo(unittest.TestCase):
                                      esperado(n))
                     self.assertFalse((pasta.caminho / "pwned").exists())
 
-    def test_saida_num_ficheiro(self):
+    def test_saida_num_arquivo(self):
         with Pasta() as pasta:
-            ficheiro = pasta.caminho / "saida"
-            with open(ficheiro, "wb") as f:
+            arquivo = pasta.caminho / "saida"
+            with open(arquivo, "wb") as f:
                 r = subprocess.run(PROGRAMA, input=b"1\n", stdout=f,
                                    stderr=subprocess.DEVNULL, env=pasta.ambiente())
             self.assertEqual(r.returncode, 0)
-            self.assertEqual(ficheiro.read_bytes(), SAIDA_DOCKER + PROMPT + confirmacao(1))
+            self.assertEqual(arquivo.read_bytes(), SAIDA_DOCKER + PROMPT + confirmacao(1))
 
     def test_docker_ausente(self):
         with Pasta() as pasta:
@@ -83,7 +84,7 @@ class Sinais(unittest.TestCase):
             p = subprocess.Popen(PROGRAMA, stdin=f, stdout=subprocess.PIPE,
                                  stderr=subprocess.PIPE, start_new_session=True,
                                  env=pasta.ambiente(DOCKER_FALSO="esperar"))
-        pronto = pasta.registo.with_suffix(".pronto")
+        pronto = pasta.registro.with_suffix(".pronto")
         limite = time.monotonic() + 10
         while not pronto.exists() and time.monotonic() < limite:
             time.sleep(0.01)
@@ -97,7 +98,7 @@ class Sinais(unittest.TestCase):
             os.kill(p.pid, signal.SIGQUIT)
             time.sleep(0.1)
             self.assertIsNone(p.poll(), "the program died during the launch")
-            pasta.registo.with_suffix(".continuar").touch()
+            pasta.registro.with_suffix(".continuar").touch()
             saida, erro = p.communicate(timeout=20)
             self.assertEqual((saida, erro, p.returncode), (saida_esperada(2), ERRO_DOCKER, 0))
 
@@ -129,23 +130,6 @@ def esperar_leitura(pid):
                 return
         time.sleep(0.01)
     raise AssertionError("the program never waited for input")
-
-
-def ler_ate(fd, fim, segundos=10):
-    """Reads from fd until it yields `fim` at its end or closes."""
-    dados = b""
-    limite = time.monotonic() + segundos
-    while not dados.endswith(fim) and time.monotonic() < limite:
-        if not select.select([fd], [], [], 0.05)[0]:
-            continue
-        try:
-            bloco = os.read(fd, 4096)
-        except OSError:  # the pty's far side is closed
-            break
-        if not bloco:
-            break
-        dados += bloco
-    return dados
 
 
 class Terminal(unittest.TestCase):

@@ -1,15 +1,10 @@
-"""End to end through a real container engine: import the image, bring the
-nine containers up with each Compose at hand and run the launcher into every
-one of them; read what the nine run as, crash one, take one away and the
-engine too, and launch through an ssh:// engine. Everything it creates it
-removes, whatever happened.
+"""End to end through a real container engine; tests/README.md says what.
 
 Usage: e2e.py TESTAROPCAO BUILD_DIR SOURCE_DIR. Exits 77 (skipped) for a
-reason it names: no docker client, no engine, no Compose, or containers of
-the nine names that someone already runs (TESTAROPCAO_E2E_TOMAR=1 lets it
-take those over and remove them). TESTAROPCAO_E2E_OBRIGATORIO=1 turns every
-skip, the ssh part's too, into a failure."""
+reason it names; TESTAROPCAO_E2E_TOMAR=1 lets it take over someone's nine,
+TESTAROPCAO_E2E_OBRIGATORIO=1 turns every skip into a failure."""
 
+import functools
 import getpass
 import os
 import shutil
@@ -23,7 +18,7 @@ from pathlib import Path
 
 from lancador import PROGRAMA, PROMPT, REJEICAO, confirmacao
 
-SALTADO = 77
+PULADO = 77
 NOMES = [f"tamblevore_met{n:02d}_1" for n in range(1, 10)]
 IMAGEM = "tamblevore/app:latest"
 TOMAR = "TESTAROPCAO_E2E_TOMAR"
@@ -31,40 +26,40 @@ OBRIGATORIO = os.environ.get("TESTAROPCAO_E2E_OBRIGATORIO") == "1"
 falhas = []
 
 
-def correr(*args, **opcoes):
+def rodar(*args, **opcoes):
     return subprocess.run(args, capture_output=True, timeout=300, **opcoes)
 
 
 def verificar(certo, mensagem):
     if not certo:
         falhas.append(mensagem)
-        print("FALHOU:", mensagem)
+        print("FAILED:", mensagem)
 
 
-def saltar(razao):
-    """A part that cannot run here: skipped, unless it must run."""
+def pular(razao):
     print("skipped:", razao)
     verificar(not OBRIGATORIO, f"must run here: {razao}")
 
 
 def responde(n):
     """A run of option n when its container answers, on pipes."""
-    app = f"Olá! Este ./app corre no contêiner {NOMES[n - 1]}.\n".encode()
+    app = f"Olá! Este ./app roda no contêiner {NOMES[n - 1]}.\n".encode()
     return app + PROMPT + confirmacao(n), b"", 0
 
 
 def lancar(n, **env):
-    r = correr(*PROGRAMA, input=f"{n}\n".encode(), env={**os.environ, **env})
+    r = rodar(*PROGRAMA, input=f"{n}\n".encode(), env={**os.environ, **env})
     return r.stdout, r.stderr, r.returncode
 
 
 def inspecionar(nome, formato):
-    return correr("docker", "inspect", "-f", formato, nome).stdout.decode().strip()
+    return rodar("docker", "inspect", "-f", formato, nome).stdout.decode().strip()
 
 
+@functools.cache
 def podman():
     """Podman's docker: podman itself, no engine daemon, its own events."""
-    return correr("docker", "--version").stdout.startswith(b"podman ")
+    return rodar("docker", "--version").stdout.startswith(b"podman ")
 
 
 def composes():
@@ -76,7 +71,7 @@ def composes():
     for compose in (["docker", "compose"], ["docker-compose"]):
         if not shutil.which(compose[0]):
             continue
-        r = correr(*compose, "version", "--short")
+        r = rodar(*compose, "version", "--short")
         versao = r.stdout.decode().strip().lstrip("v")
         if r.returncode == 0 and versao not in versoes:
             encontrados.append(compose)
@@ -85,7 +80,7 @@ def composes():
 
 
 def conteineres():
-    r = correr("docker", "ps", "-a", "--filter", "name=tamblevore_",
+    r = rodar("docker", "ps", "-a", "--filter", "name=tamblevore_",
                "--format", "{{.Names}} {{.State}}")
     return sorted(r.stdout.decode().split("\n")[:-1])
 
@@ -101,7 +96,7 @@ def execucoes(desde, ate):
     else:
         escolha = ["--until", f"{ate:.3f}", "--filter", "event=exec_start",
                    "--format", "{{.Actor.Attributes.name}}"]
-    r = correr("docker", "events", "--since", f"{desde:.3f}", "--filter", "type=container", *escolha)
+    r = rodar("docker", "events", "--since", f"{desde:.3f}", "--filter", "type=container", *escolha)
     return sorted(r.stdout.decode().split())
 
 
@@ -168,8 +163,8 @@ def contrato(compose, fonte, pasta):
     ]
     for estado, n, quebrar, reparar, env in casos:
         if quebrar:
-            verificar(correr(*quebrar).returncode == 0, f"could not make it {estado}")
-        linha = correr("sh", "-c", f"docker exec {NOMES[n - 1]} ./app", env={**os.environ, **env})
+            verificar(rodar(*quebrar).returncode == 0, f"could not make it {estado}")
+        linha = rodar("sh", "-c", f"docker exec {NOMES[n - 1]} ./app", env={**os.environ, **env})
         print(f"  {estado}: {linha.stderr.decode()!r}")
         verificar(linha.returncode != 0 and linha.stderr != b"", f"{estado}: the bare line worked")
         r = lancar(n, **env)
@@ -178,7 +173,7 @@ def contrato(compose, fonte, pasta):
             r = lancar(m)
             verificar(r == responde(m), f"{estado}, option {m}: {r}")
         if reparar:
-            verificar(correr(*reparar, cwd=fonte).returncode == 0, f"could not mend {estado}")
+            verificar(rodar(*reparar, cwd=fonte).returncode == 0, f"could not mend {estado}")
     verificar(nove_em_execucao(), f"not the nine running again: {conteineres()}")
 
 
@@ -191,20 +186,20 @@ def por_ssh(pasta):
     sshd = shutil.which("sshd", path=f"/usr/sbin:/usr/local/sbin:{os.environ['PATH']}")
     ssh = shutil.which("ssh")
     if not sshd or not ssh:
-        return saltar("ssh: no sshd or ssh (Debian's openssh-server and openssh-client)")
+        return pular("ssh: no sshd or ssh (Debian's openssh-server and openssh-client)")
     pasta = Path(pasta) / "ssh"
     (pasta / "bin").mkdir(parents=True)
-    for chave in ("anfitriao", "cliente"):
-        correr("ssh-keygen", "-q", "-t", "ed25519", "-N", "", "-f", str(pasta / chave))
+    for chave in ("hospedeiro", "cliente"):
+        rodar("ssh-keygen", "-q", "-t", "ed25519", "-N", "", "-f", str(pasta / chave))
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         porta = s.getsockname()[1]
     (pasta / "sshd_config").write_text(
-        f"ListenAddress 127.0.0.1:{porta}\nHostKey {pasta}/anfitriao\n"
+        f"ListenAddress 127.0.0.1:{porta}\nHostKey {pasta}/hospedeiro\n"
         f"AuthorizedKeysFile {pasta}/cliente.pub\nPidFile none\nStrictModes no\nUsePAM no\n"
         "PasswordAuthentication no\nKbdInteractiveAuthentication no\n"
         "PermitRootLogin prohibit-password\n")
-    (pasta / "known_hosts").write_text(f"[127.0.0.1]:{porta} {(pasta / 'anfitriao.pub').read_text()}")
+    (pasta / "known_hosts").write_text(f"[127.0.0.1]:{porta} {(pasta / 'hospedeiro.pub').read_text()}")
     (pasta / "ssh_config").write_text(
         f"Host *\n IdentityFile {pasta}/cliente\n IdentitiesOnly yes\n IdentityAgent none\n"
         f" UserKnownHostsFile {pasta}/known_hosts\n GlobalKnownHostsFile /dev/null\n"
@@ -216,13 +211,13 @@ def por_ssh(pasta):
     criada = os.geteuid() == 0 and not separacao.exists()
     if criada:
         separacao.mkdir(mode=0o755)
-    with open(pasta / "sshd.log", "w+") as registo:
+    with open(pasta / "sshd.log", "w+") as registro:
         servidor = subprocess.Popen([sshd, "-D", "-e", "-f", str(pasta / "sshd_config")],
-                                    stdout=registo, stderr=registo)
+                                    stdout=registro, stderr=registro)
         try:
             if not a_escutar(porta, servidor):
-                registo.seek(0)
-                return saltar(f"ssh: sshd did not start: {registo.read().strip()}")
+                registro.seek(0)
+                return pular(f"ssh: sshd did not start: {registro.read().strip()}")
             env = {"DOCKER_HOST": f"ssh://{getpass.getuser()}@127.0.0.1:{porta}",
                    "PATH": f"{pasta}/bin:{os.environ['PATH']}"}
             inicio = time.monotonic()
@@ -250,7 +245,7 @@ def percorrer(compose, build, fonte, pasta):
     """Up as subir brings them up, with this Compose."""
     print("compose:", " ".join(compose))
     inicio = time.monotonic()
-    r = correr(f"{fonte}/conteineres/motor.sh", "subir", f"{build}/conteineres/imagem.tar", fonte,
+    r = rodar(f"{fonte}/conteineres/motor.sh", "subir", f"{build}/conteineres/imagem.tar", fonte,
                " ".join(compose))
     print(f"  up: {time.monotonic() - inicio:.2f} s")
     verificar(r.returncode == 0, f"up failed: {r.stderr.decode()}")
@@ -266,19 +261,19 @@ def percorrer(compose, build, fonte, pasta):
 
 def derrubar(compose, fonte):
     inicio = time.monotonic()
-    r = correr(*compose, "down", "--remove-orphans", cwd=fonte)
+    r = rodar(*compose, "down", "--remove-orphans", cwd=fonte)
     print(f"  down: {time.monotonic() - inicio:.2f} s")
     verificar(r.returncode == 0, f"down failed: {r.stderr.decode()}")
     verificar(conteineres() == [], f"containers left behind: {conteineres()}")
-    redes = correr("docker", "network", "ls", "--filter", "name=tamblevore",
+    redes = rodar("docker", "network", "ls", "--filter", "name=tamblevore",
                    "--format", "{{.Name}}").stdout
     verificar(redes == b"", f"networks left behind: {redes!r}")
 
 
-def razao_para_saltar():
+def razao_para_pular():
     if not shutil.which("docker"):
         return "no docker client on PATH"
-    if correr("docker", "info").returncode != 0:
+    if rodar("docker", "info").returncode != 0:
         return "no container engine answers to 'docker info'"
     if not composes():
         return "no Compose: neither 'docker compose' nor 'docker-compose' works"
@@ -290,14 +285,14 @@ def razao_para_saltar():
 
 def main():
     build, fonte = sys.argv[1:3]
-    razao = razao_para_saltar()
+    razao = razao_para_pular()
     if razao:
-        saltar(razao)
-        return 1 if falhas else SALTADO
+        pular(razao)
+        return 1 if falhas else PULADO
 
-    imagem_antes = correr("docker", "image", "inspect", IMAGEM).returncode == 0
+    imagem_antes = rodar("docker", "image", "inspect", IMAGEM).returncode == 0
     inicio = time.monotonic()
-    r = correr("cmake", "--build", build, "--target", "imagem")
+    r = rodar("cmake", "--build", build, "--target", "imagem")
     print(f"image: {time.monotonic() - inicio:.2f} s")
     verificar(r.returncode == 0, f"image build failed: {r.stdout.decode()}{r.stderr.decode()}")
 
@@ -312,7 +307,7 @@ def main():
             finally:
                 derrubar(compose, fonte)
     if not imagem_antes:
-        correr("docker", "image", "rm", IMAGEM)
+        rodar("docker", "image", "rm", IMAGEM)
     print(f"{len(falhas)} failed" if falhas else "all checks passed")
     return 1 if falhas else 0
 

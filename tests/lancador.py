@@ -7,9 +7,8 @@ import sys
 import tempfile
 from pathlib import Path
 
-# The program under test as a command: [--emulador=EMULATOR] PROGRAM on the
-# command line, the emulator running a build for another architecture (e.g.
-# qemu-aarch64-static). Both are resolved now, as the tests change PATH.
+# The program under test: [--emulador=EMULATOR] PROGRAM, the emulator (e.g.
+# qemu-aarch64-static) for another architecture's build; resolved now, as tests change PATH.
 EMULADOR = []
 if sys.argv[1:2] and sys.argv[1].startswith("--emulador="):
     EMULADOR = [shutil.which(sys.argv.pop(1).split("=", 1)[1])]
@@ -53,16 +52,16 @@ class Pasta:
     def __init__(self):
         self._tmp = tempfile.TemporaryDirectory()
         self.caminho = Path(self._tmp.name)
-        self.registo = self.caminho / "registo"
+        self.registro = self.caminho / "registro"
 
     def ambiente(self, path=None, **extra):
         env = {"PATH": path or f"{FALSO}:/usr/bin:/bin",
-               "REGISTO_DOCKER": str(self.registo), "LC_ALL": "C"}
+               "REGISTRO_DOCKER": str(self.registro), "LC_ALL": "C"}
         env.update(extra)
         return env
 
     def chamadas(self):
-        return self.registo.read_bytes() if self.registo.exists() else b""
+        return self.registro.read_bytes() if self.registro.exists() else b""
 
     def __enter__(self):
         return self
