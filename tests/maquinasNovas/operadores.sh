@@ -1,0 +1,178 @@
+# The operators' server, over the account's whole life.
+
+# The README's operator, one from the release before, one added, one with a certificate.
+chaves() {
+    local k
+    for k in testaropcao:operador antigo outro certificado; do
+        ssh-keygen -q -t ed25519 -N "" -C "${k#*:} $nome" -f "$tmp/chave-${k%:*}"
+    done
+    ssh-keygen -q -t ed25519 -N "" -C ca -f "$tmp/ca"
+    ssh-keygen -q -s "$tmp/ca" -I "quem quiser" -n testaropcao "$tmp/chave-certificado.pub"
+}
+
+a_espera() {
+    { estacao "ssh -T testaropcao@antigo" < <(exec sleep 60) >/dev/null 2>&1 || true & } 2>/dev/null
+    ate 10 na_maquina pgrep -u testaropcao -x testarOpcao >/dev/null || falha "$nome: no operator at the prompt"
+}
+
+# A release's last commit: the parent of the one that added the next.
+ultimo() {
+    local feitas
+    feitas=$(sed -n 's/^testaropcao (\([^)]*\)).*/\1/p' "$fonte/debian/changelog")
+    [ -n "$1" ] || { echo "$feitas" | sed -n 2p; return; }
+    echo "$(git -C "$fonte" log -1 --format=%H -S"testaropcao ($(echo "$feitas" | grep -B1 -xF "$1" | head -1))" -- debian/changelog)^"
+}
+
+# What the earlier release leaves failed is shown, reset and its account
+# opened as its README said.
+atualizado() {
+    local de
+    de=${anteriores[$nome]:-$(ultimo "")}
+    docker cp "$tmp/chave-antigo.pub" "testaropcao-$nome:/root/antigo.pub"
+    git -C "$fonte" archive --prefix=velho/fonte/ "$(ultimo "$de")" | docker exec -i "testaropcao-$nome" tar -x -C /root
+    passo "operators $de" "cd /root/velho/fonte && DEB_BUILD_OPTIONS=nocheck dpkg-buildpackage -us -uc -b >/dev/null &&
+        cd .. && apt-get install -y --allow-downgrades ./testaropcao_*.deb ./testaropcao-operadores_*.deb &&
+        cat /root/antigo.pub >>/etc/testaropcao/operadores && { f=\$(systemctl --failed --plain --no-legend); [ -z \"\$f\" ] ||
+        { echo \"   left failed by $de: \$f\"; systemctl reset-failed && testaropcao-operadores abrir; }; }" </dev/null
+    a_espera
+    passo "operators upgraded from $de" "cd /root && apt-get install -y ./testaropcao_*_\$(dpkg --print-architecture).deb ./testaropcao-operadores_*_all.deb &&
+        ! pgrep -u testaropcao && ! id -nG testaropcao | grep -w docker && grep -xF '$(cat "$tmp/chave-antigo.pub")' /etc/testaropcao/operadores &&
+        ! dpkg-query -W -f='\${Conffiles}' testaropcao-operadores | grep -F /etc/testaropcao/operadores" </dev/null
+}
+
+configurado() {
+    local k mau outro
+    k=$(cat "$tmp/chave-outro.pub") outro=$(readme operadores-adicionar)
+    docker cp "$tmp/chave-testaropcao.pub" "testaropcao-$nome:/root/operador.pub"
+    passo operators "cd /root && $(readme operadores)" </dev/null
+    for mau in "cert-authority $k" "from=\"192.0.2.1\" $k" "$k\n$k" "${k% *} x\rcert-authority $k" "$(cat "$tmp/chave-certificado-cert.pub")"; do
+        printf '%b' "$mau" | docker exec -i "testaropcao-$nome" sh -c "cat >/root/operador.pub; cd /root; cp /etc/testaropcao/operadores /tmp; ! $outro && cmp /tmp/operadores /etc/testaropcao/operadores" ||
+            falha "$nome: operadores-adicionar took $mau"
+    done 2>&1 | sed 's/^/   refused: /'
+    printf '%s' "$k" | docker exec -i "testaropcao-$nome" sh -c "cat >/root/operador.pub && truncate -s -1 /etc/testaropcao/operadores && cd /root && $outro"
+    na_maquina tail -2 /etc/testaropcao/operadores | cmp -s - <(cat "$tmp/chave-testaropcao.pub" "$tmp/chave-outro.pub") ||
+        falha "$nome: the list ends: $(na_maquina tail -2 /etc/testaropcao/operadores)"
+    lancamentos "$operar_em_pipe" 1 2 3 4 5 6 7 8 9
+    remotos+=("an operator's launch $por_lancamento s")
+}
+
+entradas() {
+    local quais sinal tentativa
+    docker cp "$aqui/site.sh" "testaropcao-$nome:/usr/local/sbin/site"
+    export CONTA=testaropcao@servidor NA_MAQUINA="docker exec -i testaropcao-$nome" SSH_F="-F $tmp/ssh_config" \
+        COPIA=$tmp/copia SOQUETE=$tmp/motor.sock CHAVES=$tmp
+    export COMO_CONTA="$NA_MAQUINA runuser -u testaropcao --"
+    while IFS='|' read -r quais sinal tentativa; do
+        [ "$quais" = "*" ] || [ "$quais" = "$motor" ] || continue
+        estacao "$tentativa" </dev/null >"$tmp/tentativa" 2>&1 || true
+        grep -qF -- "$sinal" "$tmp/tentativa" && ! grep -qE 'ENTROU|^SSH-2\.0|root:x' "$tmp/tentativa" ||
+            falha "$nome: a way in did not fail: $tentativa: $(cat "$tmp/tentativa")"
+        echo "   refused: $tentativa -> $(grep -F -m1 -- "$sinal" "$tmp/tentativa")"
+        # A failed login costs its address 5 s on OpenSSH 10, cut off past 15.
+        case $sinal in "Permission denied (publickey)" | "definições mais fracas") sleep 6 ;; esac
+    done <"$aqui/entradas.txt"
+}
+
+ociosos() {
+    agora >"$tmp/ociosos"
+    { estacao "ssh -N testaropcao@servidor" </dev/null >/dev/null 2>&1 || agora >"$tmp/sem_sessao"; } &
+    { estacao "$operar_em_pipe" < <(exec sleep 200) >/dev/null 2>&1 || agora >"$tmp/ocioso"; } &
+}
+ociosos_vistos() {
+    local inicio t ocio espera
+    inicio=$(cat "$tmp/ociosos") espera=$(na_maquina sed -n 's/^espera=//p' /usr/libexec/testaropcao/sessao)
+    ate $((espera + 30)) test -s "$tmp/ocioso" >/dev/null || falha "$nome: a session left at the prompt is still open"
+    t=$(($(cat "$tmp/sem_sessao") - inicio)) ocio=$(($(cat "$tmp/ocioso") - inicio))
+    [ $t -lt 60000 ] && [ $ocio -ge $((espera * 1000 - 2000)) ] && [ $ocio -lt $((espera * 1000 + 20000)) ] ||
+        falha "$nome: a login without a session ended after $t ms, a silent session after $ocio ms"
+    remotos+=("a login without a session ended after $(segundos $t) s, a silent session after $(segundos $ocio) s")
+}
+
+# Option $1 on a terminal, showing $2 (by default its container's line);
+# then option 5 with a Ctrl-C during the launch.
+terminal() {
+    estacao "PYTHONPATH=tests python3 $aqui/terminal.py '$(readme operador)' $1" >"$tmp/saida$1"
+    printf 'Escolha uma opção (1-9): |%s\r\nVocê escolheu a opção %s!\r\n%s\r\nConnection to %s closed.\r\r\n|0' \
+        $1 $1 "${2:-$(app $1)}" "$(endereco)" | cmp -s - "$tmp/saida$1" ||
+        falha "$nome: the operator's terminal showed: $(cat -A "$tmp/saida$1")"
+    [ $# = 1 ] || return 0
+    [ "$motor" = docker ] || { echo "   skipped, Ctrl-C during a launch: Podman has no engine daemon to hold a launch on"; return; }
+    na_maquina sh -c 'kill -STOP $(cat /var/run/docker.pid)'
+    estacao "PYTHONPATH=tests python3 $aqui/terminal.py '$(readme operador)' 5 interromper" >"$tmp/saida"
+    na_maquina sh -c 'kill -CONT $(cat /var/run/docker.pid)'
+    printf 'Escolha uma opção (1-9): |5\r\nVocê escolheu a opção 5!\r\n|^CConnection to %s closed.\r\r\n|0' "$(endereco)" |
+        cmp -s - "$tmp/saida" || falha "$nome: Ctrl-C during a launch showed: $(cat -A "$tmp/saida")"
+}
+
+longo() {
+    docker cp "$aqui/longo.cpp" "testaropcao-$nome:/tmp/longo.cpp"
+    na_maquina sh -c 'cd /tmp && g++ -static -o app longo.cpp && cp /root/testarOpcao/build/padrao/conteineres/espera . &&
+        tar -c app espera | docker import - tamblevore/app:longo && docker rm -f tamblevore_met01_1 &&
+        docker run -d --name tamblevore_met01_1 --user 65534 --network none tamblevore/app:longo /espera' >/dev/null
+    terminal 1 $'um\r\ndois' &
+    longos=($!)
+    { estacao "$operar_em_pipe" <<<1 >"$tmp/longo" 2>&1; echo "|$?" >>"$tmp/longo"; } &
+    longos+=($!)
+}
+longo_visto() {
+    wait "${longos[@]}" || falha "$nome: a long launch on a terminal"
+    printf 'um\ndois\nEscolha uma opção (1-9): Você escolheu a opção 1!\n|0\n' | cmp -s - "$tmp/longo" ||
+        falha "$nome: a long launch on pipes: $(cat "$tmp/longo")"
+    na_maquina sh -c 'docker rm -f tamblevore_met01_1 && cmake --build --preset padrao --target subir' >/dev/null 2>&1
+    remotos+=("a 125 s ./app seen whole on a terminal and on pipes, ssh's status 0")
+}
+
+sudo_lista() {
+    [ "$(na_maquina runuser -u testaropcao -- sudo -n -l | sed '1,/may run/d' | tr -d ' \n')" = \
+        "(root)$(printf '/usr/bin/dockerexectamblevore_met0%s_1./app,' {1..8})/usr/bin/dockerexectamblevore_met09_1./app" ] ||
+        falha "$nome: sudo -l: $(na_maquina runuser -u testaropcao -- sudo -n -l)"
+}
+
+# Half into met05, none into met01, which is long then.
+carga() {
+    local i certos=0 pids=() opcao=()
+    for i in {1..50}; do opcao[i]=$((i > 25 ? 5 : i % 8 + 2)); done
+    for i in {1..50}; do estacao "$operar_em_pipe" <<<${opcao[i]} >"$tmp/carga$i" 2>&1 & pids+=($!); done
+    wait "${pids[@]}" || true
+    for i in {1..50}; do lancado ${opcao[i]} | cmp -s - "$tmp/carga$i" && certos=$((certos + 1)); done
+    remotos+=("$certos of 50 operators at once right")
+    [ $certos = 50 ] || falha "$nome: only $certos of 50 launches at once were right: $(sort "$tmp"/carga* | uniq -c)"
+}
+
+lista() {
+    local antigo outro
+    antigo=$(ssh-keygen -lf "$tmp/chave-antigo.pub" | cut -d' ' -f2) outro=$(ssh-keygen -lf "$tmp/chave-outro.pub" | cut -d' ' -f2)
+    estacao "ssh -T testaropcao@antigo" <<<6 >/dev/null && estacao "ssh -T testaropcao@outro" <<<7 >/dev/null
+    na_maquina sh -c "$(readme operadores-lancamentos)" >"$tmp/lista"
+    tail -2 "$tmp/lista" | cut -d' ' -f2- | cmp -s - <(printf '%s tamblevore_met0%s_1\n' "$antigo" 6 "$outro" 7) &&
+        grep -q ' recusado (command not allowed): /usr/bin/docker ps$' "$tmp/lista" || falha "$nome: the launch list: $(cat "$tmp/lista")"
+    tail -2 "$tmp/lista" | sed 's/^/   launch list: /'
+}
+
+removido() {
+    na_maquina sed -i "/ operador $nome\$/d" /etc/testaropcao/operadores
+    ! estacao "$operar_em_pipe" </dev/null >"$tmp/saida" 2>&1 && grep -q "Permission denied (publickey)" "$tmp/saida" ||
+        falha "$nome: a removed operator: $(cat "$tmp/saida")"
+}
+
+# A later version as a stable update makes it, with changed drop-ins.
+ciclo() {
+    local u=+deb${versao}u1
+    na_maquina cmake --build --preset padrao --target subir >/dev/null
+    passo "operators updated to $u" "mkdir -p /root/seguinte && tar -C /root/testarOpcao --exclude=./build -c . | tar -C /root/seguinte -x &&
+        cd /root/seguinte && sed -i '1s/(\(.*\))/(\1$u)/' debian/changelog &&
+        echo '# $u' | tee -a operadores/testaropcao.conf.in >>operadores/sudoers.in &&
+        DEB_BUILD_OPTIONS=nocheck dpkg-buildpackage -us -uc -b >/dev/null && cd .. && cp /etc/testaropcao/operadores /tmp/lista &&
+        apt-get install -y ./testaropcao_*${u}_\$(dpkg --print-architecture).deb ./testaropcao-operadores_*${u}_all.deb &&
+        cmp /tmp/lista /etc/testaropcao/operadores" </dev/null
+    estacao "ssh -T testaropcao@antigo" <<<4 | grep -q tamblevore_met04_1 || falha "$nome: no launch after the update"
+    a_espera
+    passo "operators removed" "apt-get remove -y testaropcao-operadores && ! pgrep -u testaropcao" </dev/null
+    ! estacao "ssh -T testaropcao@antigo" <<<3 2>&1 | grep tamblevore_ || falha "$nome: a launch after remove"
+    passo "operators installed again" "cd /root && apt-get install -y ./testaropcao-operadores_*${u}_all.deb" </dev/null
+    estacao "ssh -T testaropcao@antigo" <<<3 | grep -q tamblevore_met03_1 || falha "$nome: no launch after installing again"
+    a_espera
+    passo "operators purged" "apt-get purge -y testaropcao-operadores && ! pgrep -u testaropcao &&
+        ! getent passwd testaropcao && ! getent group testaropcao && ! ls -d /etc/testaropcao /var/lib/testaropcao \
+        /etc/ssh/sshd_config.d/testaropcao.conf /etc/sudoers.d/testaropcao /usr/share/testaropcao 2>/dev/null" </dev/null
+}
