@@ -9,7 +9,7 @@
 # COMPOSE, when given, is the Compose command to use, e.g. "docker-compose".
 set -eu
 acao=$1 tarball=$2 fonte=$3 compose=${4:-}
-pacotes="Debian 12: docker.io docker-compose; Debian 13: docker.io docker-cli docker-compose; Docker's own: docker-ce-cli docker-compose-plugin; Podman: podman podman-compose podman-docker"
+pacotes="Debian 12: docker.io docker-compose; Debian 13: docker.io docker-cli docker-compose; Docker's own: docker-ce docker-ce-cli docker-compose-plugin; Podman: podman podman-compose podman-docker"
 
 falta() {
     echo "testarOpcao: $1 ($pacotes)" >&2
