@@ -10,6 +10,7 @@ set -Eeuo pipefail
 aqui=$(cd "$(dirname "$0")" && pwd)
 testes=$(dirname "$aqui")
 fonte=$(dirname "$testes")
+"$testes/blocos.sh" --todos # every README command it runs, there once, before anything is made
 cache=${TESTAROPCAO_RAIZES:-/var/cache/testarOpcao}
 rede=testaropcao-rede-$$
 comum=$(mktemp -d)       # the run's scratch, a folder per machine under it
@@ -36,7 +37,6 @@ tempos=() remotos=() por_lancamento= longos=()
 exec {erros}>&2
 trap 'echo "FAILED: ${nome:+$nome: }line $LINENO: $BASH_COMMAND" >&$erros' ERR
 for parte in comum maquina comandos pacote motorRemoto operadores; do . "$aqui/$parte.sh"; done
-"$testes/blocos.sh" --todos
 operar_em_pipe=$(readme operador | sed 's/ -t / -T /') # on pipes, where ssh asks for no terminal
 
 limpar() {
