@@ -10,15 +10,14 @@ trap 'rm -rf "$tmp"' EXIT
 falha() { echo "FAILED: $*"; exit 1; }
 
 if [ "$1" = --instalar ]; then
-    cmake --install "$2" --prefix "$tmp/prefixo" >/dev/null
-    [ -x "$tmp/prefixo/bin/testarOpcao" ] || falha "no bin/testarOpcao"
-    pagina=$tmp/prefixo/share/man/man1/testarOpcao.1
-    saida=$(printf '0\n' | "$tmp/prefixo/bin/testarOpcao")
+    p=$tmp/prefixo
+    cmake --install "$2" --prefix "$p" >/dev/null
+    [ -x "$p/bin/testarOpcao" ] || falha "no bin/testarOpcao"
+    saida=$(printf '0\n' | "$p/bin/testarOpcao")
     [ "$saida" = "Escolha uma opção (1-9): Você escolheu a opção 0!
 Opção inválida." ] || falha "the installed program said: $saida"
     versao=$(sed -n 's/^testaropcao (\([^)]*\)).*/\1/p;q' "$fonte/debian/changelog")
-    p=$tmp/prefixo
-    for pagina in "$pagina" "$p/share/man/man8/testaropcao-operadores.8"; do
+    for pagina in "$p/share/man/man1/testarOpcao.1" "$p/share/man/man8/testaropcao-operadores.8"; do
         avisos=$(groff -man -ww -z "$pagina" 2>&1)
         [ -z "$avisos" ] || falha "groff, $pagina: $avisos"
         grep -q "^\.TH .*\"testarOpcao $versao\"" "$pagina" || falha "$pagina names no version $versao"

@@ -50,9 +50,11 @@ estacao() {
 
 endereco() { docker inspect -f "{{(index .NetworkSettings.Networks \"$rede\").IPAddress}}" "testaropcao-$nome"; }
 
-# What ./app prints in option $1's container; a launch of it on pipes.
+# Option $1's ./app line, the dialogue as pipes show it, and both: a launch.
 app() { printf 'Olá! Este ./app roda no contêiner tamblevore_met0%s_1.\n' "$1"; }
-lancado() { app "$1"; printf 'Escolha uma opção (1-9): Você escolheu a opção %s!\n' "$1"; }
+dialogo() { printf 'Escolha uma opção (1-9): Você escolheu a opção %s!\n' "$1"; }
+lancado() { app "$1"; dialogo "$1"; }
+subir_no_servidor() { na_maquina cmake --build --preset padrao --target subir >/dev/null; }
 
 # The containers that started an exec on the server since $1; Podman's
 # --until may stop reading its log early, and what it has logged came before.
@@ -77,7 +79,7 @@ lancamentos() {
     shift
     inicio=$(date +%s.%N)
     for n in 0 10; do
-        printf 'Escolha uma opção (1-9): Você escolheu a opção %s!\nOpção inválida.\n' $n >"$tmp/esperado"
+        { dialogo $n; echo 'Opção inválida.'; } >"$tmp/esperado"
         lancar "$lancador" $n
     done
     sleep 0.5

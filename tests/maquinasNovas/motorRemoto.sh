@@ -1,6 +1,5 @@
 # The administrator's remote engine, driven from this machine.
 
-# The administrator's key and user on the server, and this machine's ssh.
 administrador() {
     local chave
     rm -rf "$tmp/casa" "$tmp/bin" "$tmp"/chave*
@@ -40,7 +39,7 @@ parado() {
 remoto_subir() {
     if [ -z "$remota" ]; then
         echo "   skipped, the administrator's Remote engines: not for a Podman server; up on the server"
-        na_maquina cmake --build --preset padrao --target subir >/dev/null 2>&1
+        subir_no_servidor
         return
     fi
     remoto "up over ssh" "$(readme remoto-subir)"
@@ -89,7 +88,7 @@ compartilhado() {
         lancamentos "$(sem_variavel remoto-executar)" 1 2 3 4 5 6 7 8 9
         remotos+=("a launch, shared $por_lancamento s")
     else
-        na_maquina cmake --build --preset padrao --target subir >/dev/null 2>&1
+        subir_no_servidor
     fi
     lancamentos "$operar_em_pipe" 1 2 3 4 5 6 7 8 9
     remotos+=("an operator's launch, shared $por_lancamento s")
@@ -108,7 +107,7 @@ servidor_fora() {
     estacao "$(readme remoto-executar)" <<<5 >"$tmp/saida" 2>"$tmp/erro" || falha "$nome: exit status not 0"
     remotos+=("fails with the server down $(desde "$inicio") s")
     estacao "$nua" >/dev/null 2>"$tmp/linha2" && falha "$nome: the bare line worked with the server down"
-    printf 'Escolha uma opção (1-9): Você escolheu a opção 5!\n' | cmp -s - "$tmp/saida" ||
+    dialogo 5 | cmp -s - "$tmp/saida" ||
         falha "$nome: server down, stdout: $(cat "$tmp/saida")"
     cmp -s "$tmp/linha" "$tmp/erro" || cmp -s "$tmp/linha2" "$tmp/erro" ||
         falha "$nome: server down, stderr: $(cat "$tmp/erro"); the bare line's before and after: $(cat "$tmp/linha" "$tmp/linha2")"

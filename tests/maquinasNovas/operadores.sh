@@ -116,7 +116,7 @@ longo() {
 }
 longo_visto() {
     wait "${longos[@]}" || falha "$nome: a long launch on a terminal"
-    printf 'um\ndois\nEscolha uma opção (1-9): Você escolheu a opção 1!\n|0\n' | cmp -s - "$tmp/longo" ||
+    { printf 'um\ndois\n'; dialogo 1; echo '|0'; } | cmp -s - "$tmp/longo" ||
         falha "$nome: a long launch on pipes: $(cat "$tmp/longo")"
     na_maquina sh -c 'docker rm -f tamblevore_met01_1 && cmake --build --preset padrao --target subir' >/dev/null 2>&1
     remotos+=("a 125 s ./app seen whole on a terminal and on pipes, ssh's status 0")
@@ -158,7 +158,7 @@ removido() {
 # A later version as a stable update makes it, with changed drop-ins.
 ciclo() {
     local u=+deb${versao}u1
-    na_maquina cmake --build --preset padrao --target subir >/dev/null
+    subir_no_servidor
     passo "operators updated to $u" "mkdir -p /root/seguinte && tar -C /root/testarOpcao --exclude=./build -c . | tar -C /root/seguinte -x &&
         cd /root/seguinte && sed -i '1s/(\(.*\))/(\1$u)/' debian/changelog &&
         echo '# $u' | tee -a operadores/testaropcao.conf.in >>operadores/sudoers.in &&
