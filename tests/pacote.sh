@@ -23,14 +23,20 @@ Opção inválida." ] || falha "the installed program said: $saida"
         grep -q "^\.TH .*\"testarOpcao $versao\"" "$pagina" || falha "$pagina names no version $versao"
     done
 
-    # The operators' account. sudo allows exactly the nine lines that the
-    # launcher hands over, as the stand-in docker records them.
+    # The operators' account, recording turned on. sudo allows exactly the
+    # nine lines that the launcher hands over, as the stand-in docker records
+    # them, and records what the account runs, so those nine and nothing else.
     for n in 1 2 3 4 5 6 7 8 9; do
         echo $n | PATH="$fonte/tests/falso:$PATH" REGISTRO_DOCKER=$tmp/nove "$p/bin/testarOpcao" >/dev/null 2>&1
     done
-    cvtsudoers -e -f json "$p/etc/sudoers.d/testaropcao" | sed -n 's/.*"command": "\(.*\)".*/\1/p' |
+    cat "$p/etc/sudoers.d/testaropcao" "$p/share/testaropcao/gravacao" >"$tmp/sudoers"
+    cvtsudoers -e -f json "$tmp/sudoers" | sed -n 's/.*"command": "\(.*\)".*/\1/p' |
         cmp -s - <(sed 's|^\[|/usr/bin/docker [|; s/\]\[/ /g; s/[][]//g' "$tmp/nove") ||
         falha "sudo's lines are not the launcher's: $(cat "$tmp/nove")"
+    cvtsudoers -f json "$p/share/testaropcao/gravacao" | python3 -c 'import json, sys
+d = json.load(sys.stdin)["Defaults"]
+sys.exit(any(e.get("Binding") != [{"username": "testaropcao"}] for e in d) or {"log_output": True} not in sum((e["Options"] for e in d), []))' ||
+        falha "the recording drop-in records other than the account's launches: $(grep ^Defaults "$p/share/testaropcao/gravacao")"
     # Its sshd drop-in gives the account every setting that abrir requires,
     # sets none that abrir does not check, and changes nothing for others.
     ssh-keygen -q -t ed25519 -N '' -f "$tmp/chave"

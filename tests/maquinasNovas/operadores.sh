@@ -49,7 +49,7 @@ configurado() {
         printf '%b' "$mau" | docker exec -i "testaropcao-$nome" sh -c "cat >/root/operador.pub; cd /root; cp /etc/testaropcao/operadores /tmp; ! $outro && cmp /tmp/operadores /etc/testaropcao/operadores" ||
             falha "$nome: operadores-adicionar took $mau"
     done 2>&1 | sed 's/^/   refused: /'
-    printf '%s' "$k" | docker exec -i "testaropcao-$nome" sh -c "cat >/root/operador.pub && truncate -s -1 /etc/testaropcao/operadores && cd /root && $outro"
+    printf '%s' "$k" | docker exec -i "testaropcao-$nome" sh -c "cat >/root/operador.pub && truncate -s -1 /etc/testaropcao/operadores && cd /root && { $outro & $outro; wait; }"
     na_maquina tail -2 /etc/testaropcao/operadores | cmp -s - <(cat "$tmp/chave-testaropcao.pub" "$tmp/chave-outro.pub") ||
         falha "$nome: the list ends: $(na_maquina tail -2 /etc/testaropcao/operadores)"
     lancamentos "$operar_em_pipe" 1 2 3 4 5 6 7 8 9
@@ -147,6 +147,36 @@ lista() {
     tail -2 "$tmp/lista" | cut -d' ' -f2- | cmp -s - <(printf '%s tamblevore_met0%s_1\n' "$antigo" 6 "$outro" 7) &&
         grep -q ' recusado (command not allowed): /usr/bin/docker ps$' "$tmp/lista" || falha "$nome: the launch list: $(cat "$tmp/lista")"
     tail -2 "$tmp/lista" | sed 's/^/   launch list: /'
+}
+
+# What the operator sees, on a terminal and on pipes, recording off against
+# on; the cost of a launch, both ways; the list's ID replays the last launch;
+# with the log's file system full a launch is refused, and says so.
+gravacao() {
+    local sem com n ultima pasta=/var/log/testaropcao
+    terminal 2 "$(app 2)" && mv "$tmp/saida2" "$tmp/terminal-sem"
+    lancamentos "$operar_em_pipe" 3 4 7 8 9; sem=$por_lancamento
+    cat "$tmp/saida" "$tmp/erro" >"$tmp/pipes-sem"
+    passo "recording on" "$(readme operadores-gravar)" </dev/null
+    terminal 2 "$(app 2)" && cmp "$tmp/saida2" "$tmp/terminal-sem" || falha "$nome: recording changed the terminal"
+    lancamentos "$operar_em_pipe" 3 4 7 8 9; com=$por_lancamento
+    cat "$tmp/saida" "$tmp/erro" | cmp - "$tmp/pipes-sem" || falha "$nome: recording changed the pipes"
+    ultima=$(na_maquina sh -c "$(readme operadores-lancamentos)" | tail -1)
+    [[ $ultima == *" tamblevore_met09_1 $pasta/"* ]] || falha "$nome: no record in the list: $ultima"
+    na_maquina sh -c "$(readme operadores-rever | sed "s|ID|${ultima##* }|")" | grep -qF "$(app 9)" ||
+        falha "$nome: the replay of ${ultima##* }: $(na_maquina sudoreplay "${ultima##* }" | cat -A)"
+    n=$(na_maquina find $pasta -mindepth 3 -maxdepth 3 -type d | wc -l)
+    remotos+=("recording on: terminal and pipes the same (cmp), ${ultima##* } replayed, a launch $com s against $sem s off")
+    remotos+=("$(($(na_maquina du -sk $pasta | cut -f1) / n)) KiB, $(($(na_maquina find $pasta | wc -l) / n)) inodes a launch of $n, at most $(na_maquina sed -n 's/.*maxseq = //p' /etc/sudoers.d/testaropcao-gravacao)")
+    na_maquina sh -c "mount -t tmpfs -o size=256k tmpfs $pasta && ! dd if=/dev/zero of=$pasta/cheio 2>/dev/null"
+    estacao "$operar_em_pipe" <<<4 >"$tmp/saida" 2>"$tmp/erro" && sleep 1
+    ultima=$(na_maquina sh -c "$(readme operadores-lancamentos)" | tail -1)
+    na_maquina umount $pasta
+    dialogo 4 | cmp -s - "$tmp/saida" && [ "$(cat "$tmp/erro")" = "testarOpcao: esta execução não pôde ser gravada e por isso não foi feita; avise o administrador." ] &&
+        [[ $ultima == *" recusado (gravação impossível em $pasta): /usr/bin/docker exec tamblevore_met04_1 ./app" ]] ||
+        falha "$nome: with the log full: $(cat "$tmp/saida" "$tmp/erro"), listed as $ultima"
+    remotos+=("log full: $(cat "$tmp/erro") | ${ultima#* * }")
+    passo "recording off" "$(readme operadores-sem-gravar)" </dev/null
 }
 
 removido() {

@@ -80,7 +80,7 @@ servidor() {
     atualizado; configurado; entradas
     ociosos; longo; terminal 5; sudo_lista
     passo "MaxStartups for many operators" "$(readme operadores-maxstartups)" </dev/null
-    carga; lista; longo_visto
+    carga; lista; gravacao; longo_visto
     motor_reiniciado; lancamentos "$operar_em_pipe" "${oito[@]}"; ociosos_vistos
     reiniciado; compartilhado; removido; ciclo
     [ -n "$remota" ] || { echo "== $nome as the server: ${remotos[*]}"; return; }
