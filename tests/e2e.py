@@ -194,17 +194,11 @@ def por_ssh(pasta):
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         porta = s.getsockname()[1]
-    (pasta / "sshd_config").write_text(
-        f"ListenAddress 127.0.0.1:{porta}\nHostKey {pasta}/hospedeiro\n"
-        f"AuthorizedKeysFile {pasta}/cliente.pub\nPidFile none\nStrictModes no\nUsePAM no\n"
-        "PasswordAuthentication no\nKbdInteractiveAuthentication no\n"
-        "PermitRootLogin prohibit-password\n")
     (pasta / "known_hosts").write_text(f"[127.0.0.1]:{porta} {(pasta / 'hospedeiro.pub').read_text()}")
-    (pasta / "ssh_config").write_text(
-        f"Host *\n IdentityFile {pasta}/cliente\n IdentitiesOnly yes\n IdentityAgent none\n"
-        f" UserKnownHostsFile {pasta}/known_hosts\n GlobalKnownHostsFile /dev/null\n"
-        " StrictHostKeyChecking yes\n BatchMode yes\n")
-    (pasta / "bin" / "ssh").write_text(f'#!/bin/sh\nexec {ssh} -F {pasta}/ssh_config "$@"\n')
+    (pasta / "bin" / "ssh").write_text(
+        f"#!/bin/sh\nexec {ssh} -F none -i {pasta}/cliente -o IdentitiesOnly=yes -o IdentityAgent=none "
+        f"-o UserKnownHostsFile={pasta}/known_hosts -o GlobalKnownHostsFile=/dev/null "
+        '-o StrictHostKeyChecking=yes -o BatchMode=yes "$@"\n')
     (pasta / "bin" / "ssh").chmod(0o755)
 
     separacao = Path("/run/sshd")  # sshd insists on its privilege separation folder
@@ -212,7 +206,10 @@ def por_ssh(pasta):
     if criada:
         separacao.mkdir(mode=0o755)
     with open(pasta / "sshd.log", "w+") as registro:
-        servidor = subprocess.Popen([sshd, "-D", "-e", "-f", str(pasta / "sshd_config")],
+        opcoes = (f"ListenAddress=127.0.0.1:{porta} HostKey={pasta}/hospedeiro PidFile=none "
+                  f"AuthorizedKeysFile={pasta}/cliente.pub StrictModes=no UsePAM=no "
+                  "PasswordAuthentication=no KbdInteractiveAuthentication=no PermitRootLogin=prohibit-password")
+        servidor = subprocess.Popen([sshd, "-D", "-e", "-f", "/dev/null", *(f"-o{o}" for o in opcoes.split())],
                                     stdout=registro, stderr=registro)
         try:
             if not a_escutar(porta, servidor):

@@ -33,10 +33,9 @@ Opção inválida." ] || falha "the installed program said: $saida"
     cvtsudoers -e -f json "$tmp/sudoers" | sed -n 's/.*"command": "\(.*\)".*/\1/p' |
         cmp -s - <(sed 's|^\[|/usr/bin/docker [|; s/\]\[/ /g; s/[][]//g' "$tmp/nove") ||
         falha "sudo's lines are not the launcher's: $(cat "$tmp/nove")"
-    cvtsudoers -f json "$p/share/testaropcao/gravacao" | python3 -c 'import json, sys
-d = json.load(sys.stdin)["Defaults"]
-sys.exit(any(e.get("Binding") != [{"username": "testaropcao"}] for e in d) or {"log_output": True} not in sum((e["Options"] for e in d), []))' ||
-        falha "the recording drop-in records other than the account's launches: $(grep ^Defaults "$p/share/testaropcao/gravacao")"
+    d=$(cvtsudoers -f sudoers "$p/share/testaropcao/gravacao")
+    ! grep -qv '^Defaults:testaropcao ' <<<"$d" && grep -qE '^Defaults:testaropcao (.*, )?log_output(,|$)' <<<"$d" ||
+        falha "the recording drop-in records other than the account's launches: $d"
     # Its sshd drop-in gives the account every setting that abrir requires,
     # sets none that abrir does not check, and changes nothing for others.
     ssh-keygen -q -t ed25519 -N '' -f "$tmp/chave"

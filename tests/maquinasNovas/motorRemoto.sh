@@ -37,11 +37,8 @@ parado() {
 }
 
 remoto_subir() {
-    if [ -z "$remota" ]; then
-        echo "   skipped, the administrator's Remote engines: not for a Podman server; up on the server"
-        subir_no_servidor
-        return
-    fi
+    [ -n "$remota" ] || { echo "   skipped, the administrator's Remote engines: not for a Podman server; up on the server"
+        subir_no_servidor; return; }
     remoto "up over ssh" "$(readme remoto-subir)"
     lancamentos "$(readme remoto-executar)" 1 2 3 4 5 6 7 8 9
     remotos+=("a launch $por_lancamento s")
@@ -50,11 +47,8 @@ remoto_subir() {
 # Podman has no engine to restart; a stop that lasts through a boot is the README's.
 motor_reiniciado() {
     local t
-    if [ -z "$remota" ]; then
-        echo "   skipped, the engine's restart: Podman has none; each container has a conmon of its own"
-        na_maquina sh -c "$(readme podman-parado)" >/dev/null
-        return
-    fi
+    [ -n "$remota" ] || { echo "   skipped, the engine's restart: Podman has none; each container has a conmon of its own"
+        na_maquina sh -c "$(readme podman-parado)" >/dev/null; return; }
     na_maquina docker stop tamblevore_met06_1 >/dev/null
     na_maquina systemctl restart docker.service
     t=$(ate 60 respondem "${oito[@]}") || falha "$nome: the eight did not come back after the engine restarted"
