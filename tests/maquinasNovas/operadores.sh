@@ -162,8 +162,8 @@ gravacao() {
     ultima=$(na_maquina sh -c "$(readme operadores-lancamentos)" | tail -1)
     na_maquina sh -c "$(readme operadores-rever | sed "s|ID|${ultima##* }|")" | grep -qF "$(app 9)" ||
         falha "$nome: the list's last launch, $ultima, did not replay"
-    remotos+=("recording on: the same bytes (cmp), ${ultima##* } replayed, a launch $com s against $sem s off, $(na_maquina sh -c \
-        "echo \$((\$(du -sk $pasta | cut -f1) / 6)) KiB, \$((\$(find $pasta | wc -l) / 6)) inodes each, \$(grep -o 'maxseq.*' /etc/sudoers.d/testaropcao-gravacao)")")
+    remotos+=("recording on: the same bytes (cmp), ${ultima##* } replayed, a launch $com s against $sem s off (×$(awk "BEGIN { printf \"%.2f\", $com / $sem }")), $(na_maquina sh -c \
+        "echo \$((\$(du -sk $pasta | cut -f1) / 6)) KiB, \$((\$(find $pasta | wc -l) / 6)) inodes each, at most \$(sed -n 's/^Defaults.*maxseq = //p' /etc/sudoers.d/testaropcao-gravacao)")")
     na_maquina sh -c "mount -t tmpfs -o size=256k tmpfs $pasta && ! dd if=/dev/zero of=$pasta/cheio 2>/dev/null"
     estacao "$operar_em_pipe" <<<4 >"$tmp/saida" 2>"$tmp/erro" && sleep 1
     ultima=$(na_maquina sh -c "$(readme operadores-lancamentos); umount $pasta" | tail -1)
