@@ -160,7 +160,7 @@ gravacao() {
     terminal 2 "$(app 2)" && lancamentos "$operar_em_pipe" 3 4 7 8 9 && com=$por_lancamento
     cmp "$tmp/saida2" "$tmp/terminal-sem" && cat "$tmp/saida" "$tmp/erro" | cmp - "$tmp/pipes-sem" || falha "$nome: recording changed a launch"
     ultima=$(na_maquina sh -c "$(readme operadores-lancamentos)" | tail -1)
-    na_maquina sh -c "$(readme operadores-rever | sed "s|ID|${ultima##* }|")" | grep -qF "$(app 9)" ||
+    na_maquina sh -c "$(readme operadores-rever | sed "s|ID|${ultima##* }|")" | grep -F "$(app 9)" >/dev/null ||
         falha "$nome: the list's last launch, $ultima, did not replay"
     remotos+=("recording on: the same bytes (cmp), ${ultima##* } replayed, a launch $com s against $sem s off (×$(awk "BEGIN { printf \"%.2f\", $com / $sem }")), $(na_maquina sh -c \
         "echo \$((\$(du -sk $pasta | cut -f1) / 6)) KiB, \$((\$(find $pasta | wc -l) / 6)) inodes each, at most \$(sed -n 's/^Defaults.*maxseq = //p' /etc/sudoers.d/testaropcao-gravacao)")")
