@@ -28,7 +28,7 @@ criar() {
     { flock 9 && raiz; } 9>"$cache/$suite.lock" # a root two machines share is made once
     docker import "$cache/$suite-systemd.tar" "testaropcao/maquina:$nome" >/dev/null
     mkdir -p "$cache/apt-$nome"
-    docker create --name "testaropcao-$nome" --hostname "$nome" --network "$rede" \
+    docker create --name "testaropcao-$nome" --hostname "$nome" --network "$rede" --network-alias "$nome" \
         --cap-add ALL --cap-drop SYS_RESOURCE --cap-drop SYS_MODULE --stop-signal SIGRTMIN+3 \
         --security-opt seccomp=unconfined --security-opt apparmor=unconfined --tmpfs /sys/fs/cgroup \
         $(for h in /sys/fs/cgroup/*/; do echo "-v ${h%/}:${h%/}"; done) \

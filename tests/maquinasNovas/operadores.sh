@@ -174,6 +174,44 @@ gravacao() {
     passo "recording off" "$(readme operadores-sem-gravar)" </dev/null
 }
 
+# On Debian 13, to the site's log server, a second machine: records arrive
+# and replay there; a log server from another CA is refused, and one that
+# is off does not stop a launch, its record following once it is back; a
+# relay that is off refuses a launch and says so.
+central() {
+    local c t deb r=/var/log/testaropcao/$nome ca="-addext basicConstraints=critical,CA:true -addext keyUsage=critical,keyCertSign"
+    [ "$nome" = trixie ] || return 0
+    for c in "ac $ca" "outra $ca" "registros ac DNS:registros" "$nome ac DNS:$nome" "falso outra DNS:registros"; do
+        set -- $c
+        [ "$2" = -addext ] || set -- $1 -CA "$tmp/$2.pem" -CAkey "$tmp/$2.key" -addext subjectAltName=$3
+        openssl req -x509 -config /dev/null -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 2 -subj "/CN=$1" \
+            -keyout "$tmp/$1.key" -out "$tmp/$1.pem" "${@:2}" 2>/dev/null
+    done
+    tls() { for c in ac.pem:$2.pem certificado.pem:$3.pem chave.pem:$3.key; do docker cp "$tmp/${c#*:}" "testaropcao-$1:/root/${c%:*}"; done; }
+    deb=$(na_maquina sh -c 'ls /root/testaropcao-registros_*_all.deb') && docker cp "testaropcao-$nome:$deb" "$tmp"
+    (nome=registros && criar && tls registros ac registros && docker cp "$tmp/${deb##*/}" testaropcao-registros:/root &&
+        passo "log server" "apt-get update >/dev/null && cd /root && $(readme registros)" </dev/null) || exit 1
+    tls "$nome" ac "$nome" && passo "recording sent away" "cd /root && $(readme operadores-central)" </dev/null
+    lancado 5 >"$tmp/esperado" && lancar "$operar_em_pipe" 5
+    ate 30 docker exec testaropcao-registros sh -c "sudoreplay $r/00/00/01 | grep -F '$(app 5)'" >/dev/null || falha "$nome: no record on the log server"
+    trocar() { tls registros "$@" && docker exec testaropcao-registros sh -c 'cd /root && install -m 0600 ac.pem certificado.pem chave.pem /etc/testaropcao/tls'; }
+    trocar outra falso && docker exec testaropcao-registros systemctl restart testaropcao-registros
+    lancado 6 >"$tmp/esperado" && lancar "$operar_em_pipe" 6 && sleep 2
+    na_maquina journalctl -u stunnel@testaropcao | grep -F 'certificate verify failed' >/dev/null && ! docker exec testaropcao-registros test -e $r/00/00/02 ||
+        falha "$nome: a log server from another CA was not refused"
+    trocar ac registros && docker stop -t 60 testaropcao-registros >/dev/null
+    t=$(agora) && lancado 7 >"$tmp/esperado" && lancar "$operar_em_pipe" 7 && t=$(desde "$t")
+    docker start testaropcao-registros >/dev/null && c=$(ate 200 docker exec testaropcao-registros test -e $r/00/00/03/log.json) ||
+        falha "$nome: the launches during the outage never reached the log server"
+    na_maquina systemctl stop testaropcao-retransmissor && estacao "$operar_em_pipe" <<<8 >"$tmp/saida" 2>"$tmp/erro"
+    dialogo 8 | cmp -s - "$tmp/saida" && [ "$(cat "$tmp/erro")" = "testarOpcao: esta execução não pôde ser gravada e por isso não foi feita; avise o administrador." ] && na_maquina sh -c "$(readme operadores-lancamentos)" | tail -1 |
+        grep -F "recusado (servidor de registros fora de alcance em 127.0.0.1:30343): /usr/bin/docker exec tamblevore_met08_1 ./app" >/dev/null ||
+        falha "$nome: with the relay off: $(cat "$tmp/saida" "$tmp/erro")"
+    passo "recording off" "$(readme operadores-sem-gravar) && systemctl disable --now testaropcao-retransmissor stunnel@testaropcao" </dev/null
+    (nome=registros && desligar)
+    remotos+=("log server: a launch replayed there, another CA refused, a launch in $t s while it was off and its record there $c s after it was back")
+}
+
 removido() {
     na_maquina sed -i "/ operador $nome\$/d" /etc/testaropcao/operadores
     ! estacao "$operar_em_pipe" </dev/null >"$tmp/saida" 2>&1 && grep -q "Permission denied (publickey)" "$tmp/saida" ||

@@ -43,7 +43,7 @@ limpar() {
     # Shut down, a machine leaves no cgroup; its engine's are removed here.
     local deles=(-path "*/testaropcao-*" -o -path "*/libpod_parent*") id restos conta
     kill $(jobs -p) 2>/dev/null || true
-    for nome in "${feitos[@]}"; do
+    for nome in "${feitos[@]}" registros; do
         for conta in administrador testaropcao; do
             [ ! -e "$comum/$nome/ssh_config" ] || ssh -F "$comum/$nome/ssh_config" -O exit $conta@servidor >/dev/null 2>&1 || true
         done
@@ -80,7 +80,7 @@ servidor() {
     atualizado; configurado; entradas
     ociosos; longo; terminal 5; sudo_lista
     passo "MaxStartups for many operators" "$(readme operadores-maxstartups)" </dev/null
-    carga; lista; gravacao; longo_visto
+    carga; lista; gravacao; central; longo_visto
     motor_reiniciado; lancamentos "$operar_em_pipe" "${oito[@]}"; ociosos_vistos
     reiniciado; compartilhado; removido; ciclo
     [ -n "$remota" ] || { echo "== $nome as the server: ${remotos[*]}"; return; }
