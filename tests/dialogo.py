@@ -53,8 +53,8 @@ class Dialogo(unittest.TestCase):
         with Pasta() as pasta:
             arquivo = pasta.caminho / "saida"
             with open(arquivo, "wb") as f:
-                r = subprocess.run(PROGRAMA, input=b"1\n", stdout=f,
-                                   stderr=subprocess.DEVNULL, env=pasta.ambiente())
+                r = subprocess.run(PROGRAMA, input=b"1\n", stdout=f, stderr=subprocess.DEVNULL,
+                                   env=pasta.ambiente())
             self.assertEqual(r.returncode, 0)
             self.assertEqual(arquivo.read_bytes(), SAIDA_DOCKER + PROMPT + confirmacao(1))
 
@@ -81,9 +81,8 @@ class Sinais(unittest.TestCase):
         entrada = pasta.caminho / "entrada"
         entrada.write_bytes(b"2\n")
         with open(entrada, "rb") as f:
-            p = subprocess.Popen(PROGRAMA, stdin=f, stdout=subprocess.PIPE,
-                                 stderr=subprocess.PIPE, start_new_session=True,
-                                 env=pasta.ambiente(DOCKER_FALSO="esperar"))
+            p = subprocess.Popen(PROGRAMA, stdin=f, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                 start_new_session=True, env=pasta.ambiente(DOCKER_FALSO="esperar"))
         pronto = pasta.registro.with_suffix(".pronto")
         limite = time.monotonic() + 10
         while not pronto.exists() and time.monotonic() < limite:
@@ -153,9 +152,8 @@ class Terminal(unittest.TestCase):
     def test_terminal_na_entrada_e_pipe_na_saida(self):
         with Pasta() as pasta:
             mestre, escravo = os.openpty()
-            p = subprocess.Popen(PROGRAMA, stdin=escravo, stdout=subprocess.PIPE,
-                                 stderr=subprocess.PIPE, start_new_session=True,
-                                 env=pasta.ambiente())
+            p = subprocess.Popen(PROGRAMA, stdin=escravo, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                 start_new_session=True, env=pasta.ambiente())
             os.close(escravo)
             esperar_leitura(p.pid)
             self.assertEqual(select.select([p.stdout], [], [], 0.2)[0], [],

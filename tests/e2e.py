@@ -80,8 +80,7 @@ def composes():
 
 
 def conteineres():
-    r = rodar("docker", "ps", "-a", "--filter", "name=tamblevore_",
-               "--format", "{{.Names}} {{.State}}")
+    r = rodar("docker", "ps", "-a", "--filter", "name=tamblevore_", "--format", "{{.Names}} {{.State}}")
     return sorted(r.stdout.decode().split("\n")[:-1])
 
 
@@ -262,8 +261,7 @@ def derrubar(compose, fonte):
     print(f"  down: {time.monotonic() - inicio:.2f} s")
     verificar(r.returncode == 0, f"down failed: {r.stderr.decode()}")
     verificar(conteineres() == [], f"containers left behind: {conteineres()}")
-    redes = rodar("docker", "network", "ls", "--filter", "name=tamblevore",
-                   "--format", "{{.Name}}").stdout
+    redes = rodar("docker", "network", "ls", "--filter", "name=tamblevore", "--format", "{{.Name}}").stdout
     verificar(redes == b"", f"networks left behind: {redes!r}")
 
 

@@ -26,16 +26,14 @@ Opção inválida." ] || falha "the installed program said: $saida"
     # The operators' account, recording turned on. sudo allows exactly the
     # nine lines that the launcher hands over, as the stand-in docker records
     # them, and records what the account runs, so those nine and nothing else.
-    for n in 1 2 3 4 5 6 7 8 9; do
-        echo $n | PATH="$fonte/tests/falso:$PATH" REGISTRO_DOCKER=$tmp/nove "$p/bin/testarOpcao" >/dev/null 2>&1
-    done
+    for n in {1..9}; do echo $n | PATH="$fonte/tests/falso:$PATH" REGISTRO_DOCKER=$tmp/nove "$p/bin/testarOpcao" >/dev/null 2>&1; done
     cat "$p/etc/sudoers.d/testaropcao" "$p/share/testaropcao/gravacao" >"$tmp/sudoers"
     cvtsudoers -e -f json "$tmp/sudoers" | sed -n 's/.*"command": "\(.*\)".*/\1/p' |
         cmp -s - <(sed 's|^\[|/usr/bin/docker [|; s/\]\[/ /g; s/[][]//g' "$tmp/nove") ||
         falha "sudo's lines are not the launcher's: $(cat "$tmp/nove")"
-    d=$(cvtsudoers -f sudoers "$p/share/testaropcao/gravacao")
-    ! grep -qv '^Defaults:testaropcao ' <<<"$d" && grep -qE '^Defaults:testaropcao (.*, )?log_output(,|$)' <<<"$d" ||
-        falha "the recording drop-in records other than the account's launches: $d"
+    for d in gravacao gravacao-central; do d=$(cvtsudoers -f sudoers "$p/share/testaropcao/$d")
+        ! grep -qv '^Defaults:testaropcao ' <<<"$d" && grep -qE '^Defaults:testaropcao (.*, )?log_output(,|$)' <<<"$d" ||
+            falha "a recording drop-in records other than the account's launches: $d"; done
     # Its sshd drop-in gives the account every setting that abrir requires,
     # sets none that abrir does not check, and changes nothing for others.
     ssh-keygen -q -t ed25519 -N '' -f "$tmp/chave"
@@ -78,11 +76,8 @@ for changes in "$@"; do
     dpkg-deb -f "$deb" Built-Using | grep -Eq '^(glibc|cross-toolchain-base) \(= ' || falha "$deb names no C library"
 
     dpkg-deb -x "$deb" "$tmp/$arq"
-    case $arq in
-    amd64) maquina="X86-64" ;;
-    arm64) maquina="AArch64" ;;
-    *) maquina="?" ;;
-    esac
+    declare -A maquinas=([amd64]=X86-64 [arm64]=AArch64)
+    maquina=${maquinas[$arq]:-?}
     cabecalhos=$(readelf -hl "$tmp/$arq/usr/bin/testarOpcao")
     echo "$cabecalhos" | grep -q "Machine: .*$maquina" || falha "$deb: not a program for $arq"
     ! echo "$cabecalhos" | grep -q INTERP || falha "$deb: the program is not static"

@@ -11,9 +11,8 @@ desde() { segundos $(($(agora) - $1)); }
 
 # Waits until a command succeeds, at most $1 seconds; prints how long it took.
 ate() {
-    local limite=$1 inicio
+    local limite=$1 inicio=$(agora)
     shift
-    inicio=$(agora)
     until "$@" >/dev/null 2>&1; do
         [ $(($(agora) - inicio)) -lt $((limite * 1000)) ] || return 1
         sleep 0.1

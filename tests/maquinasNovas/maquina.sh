@@ -54,8 +54,7 @@ ligar() {
         na_maquina systemctl reboot || true
         [ "$(docker wait "testaropcao-$nome")" = 129 ] || falha "$nome: the reboot did not end the machine as one"
     fi
-    inicio=$(agora)
-    docker start "testaropcao-$nome" >/dev/null
+    inicio=$(agora) && docker start "testaropcao-$nome" >/dev/null
     ate 60 na_maquina systemctl is-system-running --wait >/dev/null || true
     estado=$(na_maquina systemctl is-system-running) || { sem_falhas boot; falha "$nome: the machine is $estado"; }
     desde "$inicio"

@@ -1,13 +1,11 @@
 # The administrator's remote engine, driven from this machine.
 
 administrador() {
-    local chave
     rm -rf "$tmp/casa" "$tmp/bin" "$tmp"/chave*
     mkdir -p "$tmp/casa" "$tmp/bin"
     ssh-keygen -q -t ed25519 -N "" -C "testarOpcao $nome" -f "$tmp/chave-administrador"
-    chave=$(cat "$tmp/chave-administrador.pub")
     na_maquina sh -c "useradd -m ${remota:+-G docker} administrador && mkdir -m 700 ~administrador/.ssh &&
-        echo '$chave' >~administrador/.ssh/authorized_keys && chown -R administrador: ~administrador/.ssh"
+        echo '$(cat "$tmp/chave-administrador.pub")' >~administrador/.ssh/authorized_keys && chown -R administrador: ~administrador/.ssh"
     echo "servidor $(na_maquina cat /etc/ssh/ssh_host_ed25519_key.pub)" >"$tmp/known_hosts"
     printf '#!/bin/sh\nexec /usr/bin/ssh -F %s "$@"\n' "$tmp/ssh_config" >"$tmp/bin/ssh"
     chmod 755 "$tmp/bin/ssh"
@@ -18,8 +16,7 @@ administrador() {
 # machine's own engine. sem_variavel: a README command without DOCKER_HOST.
 sem_variavel() { readme "$1" | sed 's/^DOCKER_HOST=[^ ]* //'; }
 remoto() {
-    local inicio
-    inicio=$(agora)
+    local inicio=$(agora)
     estacao "$2" >"$tmp/registro" 2>&1 || falha "$nome: $1: $(cat "$tmp/registro")"
     remotos+=("$1 $(desde "$inicio") s")
     [ "$(docker ps -a --filter name=tamblevore_ --format '{{.Names}}' | sort)" = "$locais" ] ||
@@ -31,10 +28,7 @@ respondem() {
     for n in "$@"; do [ "$(na_maquina docker exec "tamblevore_met0${n}_1" ./app)" = "$(app $n)" ] || return 1; done
 }
 
-parado() {
-    [ "$(na_maquina docker inspect -f '{{.State.Status}}' tamblevore_met06_1)" = exited ] ||
-        falha "$nome: the container stopped on purpose came back"
-}
+parado() { [ "$(na_maquina docker inspect -f '{{.State.Status}}' tamblevore_met06_1)" = exited ] || falha "$nome: the container stopped on purpose came back"; }
 
 remoto_subir() {
     [ -n "$remota" ] || { echo "   skipped, the administrator's Remote engines: not for a Podman server; up on the server"
@@ -58,8 +52,7 @@ motor_reiniciado() {
 }
 
 reiniciado() {
-    local inicio t
-    inicio=$(agora)
+    local inicio=$(agora) t
     t=$(ligar de novo) || exit 1
     remotos+=("rebooted in $t s")
     ate 60 respondem "${oito[@]}" >/dev/null || falha "$nome: the eight did not come back after the reboot"
@@ -93,16 +86,14 @@ compartilhado() {
 # How ssh fails to reach a gone address can change between tries, so the
 # bare line runs just before and after, and the launcher matches one.
 servidor_fora() {
-    local nua inicio
-    nua="$(readme remoto-executar | cut -d' ' -f1) sh -c 'docker exec tamblevore_met05_1 ./app'"
+    local inicio nua="$(readme remoto-executar | cut -d' ' -f1) sh -c 'docker exec tamblevore_met05_1 ./app'"
     docker stop -t 30 "testaropcao-$nome" >/dev/null
     estacao "$nua" >/dev/null 2>"$tmp/linha" && falha "$nome: the bare line worked with the server down"
     inicio=$(agora)
     estacao "$(readme remoto-executar)" <<<5 >"$tmp/saida" 2>"$tmp/erro" || falha "$nome: exit status not 0"
     remotos+=("fails with the server down $(desde "$inicio") s")
     estacao "$nua" >/dev/null 2>"$tmp/linha2" && falha "$nome: the bare line worked with the server down"
-    dialogo 5 | cmp -s - "$tmp/saida" ||
-        falha "$nome: server down, stdout: $(cat "$tmp/saida")"
+    dialogo 5 | cmp -s - "$tmp/saida" || falha "$nome: server down, stdout: $(cat "$tmp/saida")"
     cmp -s "$tmp/linha" "$tmp/erro" || cmp -s "$tmp/linha2" "$tmp/erro" ||
         falha "$nome: server down, stderr: $(cat "$tmp/erro"); the bare line's before and after: $(cat "$tmp/linha" "$tmp/linha2")"
     echo "   server down: $(cat "$tmp/erro")"

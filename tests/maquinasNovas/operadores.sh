@@ -17,8 +17,7 @@ a_espera() {
 
 # A release's last commit: the parent of the one that added the next.
 ultimo() {
-    local feitas
-    feitas=$(sed -n 's/^testaropcao (\([^)]*\)).*/\1/p' "$fonte/debian/changelog")
+    local feitas=$(sed -n 's/^testaropcao (\([^)]*\)).*/\1/p' "$fonte/debian/changelog")
     [ -n "$1" ] || { echo "$feitas" | sed -n 2p; return; }
     echo "$(git -C "$fonte" log -1 --format=%H -S"testaropcao ($(echo "$feitas" | grep -B1 -xF "$1" | head -1))" -- debian/changelog)^"
 }
@@ -26,8 +25,7 @@ ultimo() {
 # What the earlier release leaves failed is shown, reset and its account
 # opened as its README said.
 atualizado() {
-    local de
-    de=${anteriores[$nome]:-$(ultimo "")}
+    local de=${anteriores[$nome]:-$(ultimo "")}
     docker cp "$tmp/chave-antigo.pub" "testaropcao-$nome:/root/antigo.pub"
     git -C "$fonte" archive --prefix=velho/fonte/ "$(ultimo "$de")" | docker exec -i "testaropcao-$nome" tar -x -C /root
     passo "operators $de" "cd /root/velho/fonte && DEB_BUILD_OPTIONS=nocheck dpkg-buildpackage -us -uc -b >/dev/null &&
@@ -41,8 +39,7 @@ atualizado() {
 }
 
 configurado() {
-    local k mau outro
-    k=$(cat "$tmp/chave-outro.pub") outro=$(readme operadores-adicionar)
+    local mau k=$(cat "$tmp/chave-outro.pub") outro=$(readme operadores-adicionar)
     docker cp "$tmp/chave-testaropcao.pub" "testaropcao-$nome:/root/operador.pub"
     passo operators "cd /root && $(readme operadores)" </dev/null
     for mau in "cert-authority $k" "from=\"192.0.2.1\" $k" "$k\n$k" "${k% *} x\rcert-authority $k" "$(cat "$tmp/chave-certificado-cert.pub")"; do
@@ -79,8 +76,7 @@ ociosos() {
     { estacao "$operar_em_pipe" < <(exec sleep 200) >/dev/null 2>&1 || agora >"$tmp/ocioso"; } &
 }
 ociosos_vistos() {
-    local inicio t ocio espera
-    inicio=$(cat "$tmp/ociosos") espera=$(na_maquina sed -n 's/^espera=//p' /usr/libexec/testaropcao/sessao)
+    local t ocio inicio=$(cat "$tmp/ociosos") espera=$(na_maquina sed -n 's/^espera=//p' /usr/libexec/testaropcao/sessao)
     ate $((espera + 30)) test -s "$tmp/ocioso" >/dev/null || falha "$nome: a session left at the prompt is still open"
     t=$(($(cat "$tmp/sem_sessao") - inicio)) ocio=$(($(cat "$tmp/ocioso") - inicio))
     [ $t -lt 60000 ] && [ $ocio -ge $((espera * 1000 - 2000)) ] && [ $ocio -lt $((espera * 1000 + 20000)) ] ||
@@ -140,13 +136,19 @@ carga() {
 }
 
 lista() {
-    local antigo outro
-    antigo=$(ssh-keygen -lf "$tmp/chave-antigo.pub" | cut -d' ' -f2) outro=$(ssh-keygen -lf "$tmp/chave-outro.pub" | cut -d' ' -f2)
+    local antigo=$(ssh-keygen -lf "$tmp/chave-antigo.pub" | cut -d' ' -f2) outro=$(ssh-keygen -lf "$tmp/chave-outro.pub" | cut -d' ' -f2)
     estacao "ssh -T testaropcao@antigo" <<<6 >/dev/null && estacao "ssh -T testaropcao@outro" <<<7 >/dev/null
     na_maquina sh -c "$(readme operadores-lancamentos)" >"$tmp/lista"
     tail -2 "$tmp/lista" | cut -d' ' -f2- | cmp -s - <(printf '%s tamblevore_met0%s_1\n' "$antigo" 6 "$outro" 7) &&
         grep -q ' recusado (command not allowed): /usr/bin/docker ps$' "$tmp/lista" || falha "$nome: the launch list: $(cat "$tmp/lista")"
     tail -2 "$tmp/lista" | sed 's/^/   launch list: /'
+}
+
+# Option $1 on pipes refused for reason $2: the dialogue, one line, and the list ends with it.
+recusa() {
+    estacao "$operar_em_pipe" <<<$1 >"$tmp/saida" 2>"$tmp/erro" && sleep 1 && ultima=$(na_maquina sh -c "$(readme operadores-lancamentos)" | tail -1)
+    dialogo $1 | cmp -s - "$tmp/saida" && [ "$(cat "$tmp/erro")" = "testarOpcao: esta execução não pôde ser gravada e por isso não foi feita; avise o administrador." ] &&
+        [[ $ultima == *" recusado ($2): /usr/bin/docker exec tamblevore_met0$1_1 ./app" ]] || falha "$nome: refused for $2: $(cat "$tmp/saida" "$tmp/erro"), listed as $ultima"
 }
 
 # What the operator sees, on a terminal and on pipes, recording off against
@@ -165,51 +167,38 @@ gravacao() {
     remotos+=("recording on: the same bytes (cmp), ${ultima##* } replayed, a launch $com s against $sem s off (×$(awk "BEGIN { printf \"%.2f\", $com / $sem }")), $(na_maquina sh -c \
         "echo \$((\$(du -sk $pasta | cut -f1) / 6)) KiB, \$((\$(find $pasta | wc -l) / 6)) inodes each, at most \$(sed -n 's/^Defaults.*maxseq = //p' /etc/sudoers.d/testaropcao-gravacao)")")
     na_maquina sh -c "mount -t tmpfs -o size=256k tmpfs $pasta && ! dd if=/dev/zero of=$pasta/cheio 2>/dev/null"
-    estacao "$operar_em_pipe" <<<4 >"$tmp/saida" 2>"$tmp/erro" && sleep 1
-    ultima=$(na_maquina sh -c "$(readme operadores-lancamentos); umount $pasta" | tail -1)
-    dialogo 4 | cmp -s - "$tmp/saida" && [ "$(cat "$tmp/erro")" = "testarOpcao: esta execução não pôde ser gravada e por isso não foi feita; avise o administrador." ] &&
-        [[ $ultima == *" recusado (gravação impossível em $pasta): /usr/bin/docker exec tamblevore_met04_1 ./app" ]] ||
-        falha "$nome: with the log full: $(cat "$tmp/saida" "$tmp/erro"), listed as $ultima"
+    recusa 4 "gravação impossível em $pasta" && na_maquina umount $pasta
     remotos+=("log full: $(cat "$tmp/erro") | ${ultima#* * }")
     passo "recording off" "$(readme operadores-sem-gravar)" </dev/null
 }
 
-# On Debian 13, to the site's log server, a second machine: records arrive
-# and replay there; a log server from another CA is refused, and one that
-# is off does not stop a launch, its record following once it is back; a
-# relay that is off refuses a launch and says so.
+# On Debian 13, a second machine as the site's log server: a launch replays
+# there, one from another CA is refused, one powered off stops no launch and
+# gets its records once back; with the relay off a launch is refused.
 central() {
-    local c t deb r=/var/log/testaropcao/$nome ca="-addext basicConstraints=critical,CA:true -addext keyUsage=critical,keyCertSign"
+    local c t r=/var/log/testaropcao/$nome/00/00 l=testaropcao-registros
     [ "$nome" = trixie ] || return 0
-    for c in "ac $ca" "outra $ca" "registros ac DNS:registros" "$nome ac DNS:$nome" "falso outra DNS:registros"; do
-        set -- $c
-        [ "$2" = -addext ] || set -- $1 -CA "$tmp/$2.pem" -CAkey "$tmp/$2.key" -addext subjectAltName=$3
-        openssl req -x509 -config /dev/null -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 2 -subj "/CN=$1" \
-            -keyout "$tmp/$1.key" -out "$tmp/$1.pem" "${@:2}" 2>/dev/null
-    done
-    tls() { for c in ac.pem:$2.pem certificado.pem:$3.pem chave.pem:$3.key; do docker cp "$tmp/${c#*:}" "testaropcao-$1:/root/${c%:*}"; done; }
-    deb=$(na_maquina sh -c 'ls /root/testaropcao-registros_*_all.deb') && docker cp "testaropcao-$nome:$deb" "$tmp"
-    (nome=registros && criar && tls registros ac registros && docker cp "$tmp/${deb##*/}" testaropcao-registros:/root &&
+    cert() { openssl req -x509 -config /dev/null -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 2 -subj "/CN=${1#*/}" \
+        -keyout "$tmp/$1.key" -out "$tmp/$1.pem" "${@:2}" 2>/dev/null; }
+    mkdir -p "$tmp/ac" "$tmp/outra" && for c in ac outra; do cert $c -addext basicConstraints=critical,CA:true -addext keyUsage=critical,keyCertSign; done
+    for c in ac/registros ac/$nome outra/registros; do cert $c -CA "$tmp/${c%/*}.pem" -CAkey "$tmp/${c%/*}.key" -addext subjectAltName=DNS:${c#*/}; done
+    tls() { for c in ac.pem:${2%/*}.pem certificado.pem:$2.pem chave.pem:$2.key; do docker cp "$tmp/${c#*:}" "testaropcao-$1:/root/${c%:*}"; done; }
+    c=$(na_maquina sh -c 'ls /root/testaropcao-registros_*_all.deb') && docker cp "testaropcao-$nome:$c" "$tmp/registros.deb"
+    (nome=registros && criar && tls registros ac/registros && docker cp "$tmp/registros.deb" "$l:${c}" &&
         passo "log server" "apt-get update >/dev/null && cd /root && $(readme registros)" </dev/null) || exit 1
-    tls "$nome" ac "$nome" && passo "recording sent away" "cd /root && $(readme operadores-central)" </dev/null
+    tls $nome ac/$nome && passo "recording sent away" "cd /root && $(readme operadores-central)" </dev/null
     lancado 5 >"$tmp/esperado" && lancar "$operar_em_pipe" 5
-    ate 30 docker exec testaropcao-registros sh -c "sudoreplay $r/00/00/01 | grep -F '$(app 5)'" >/dev/null || falha "$nome: no record on the log server"
-    trocar() { tls registros "$@" && docker exec testaropcao-registros sh -c 'cd /root && install -m 0600 ac.pem certificado.pem chave.pem /etc/testaropcao/tls'; }
-    trocar outra falso && docker exec testaropcao-registros systemctl restart testaropcao-registros
-    lancado 6 >"$tmp/esperado" && lancar "$operar_em_pipe" 6 && sleep 2
-    na_maquina journalctl -u stunnel@testaropcao | grep -F 'certificate verify failed' >/dev/null && ! docker exec testaropcao-registros test -e $r/00/00/02 ||
+    ate 30 docker exec $l sh -c "sudoreplay $r/01 | grep -F '$(app 5)'" >/dev/null || falha "$nome: no record on the log server"
+    trocar() { tls registros $1 && docker exec $l sh -c "cd /root && install -m 0600 *.pem /etc/testaropcao/tls && $2"; }
+    trocar outra/registros "systemctl restart testaropcao-registros" && lancado 6 >"$tmp/esperado" && lancar "$operar_em_pipe" 6 && sleep 2
+    na_maquina journalctl -u stunnel@testaropcao | grep -F 'certificate verify failed' >/dev/null && ! docker exec $l test -e $r/02 ||
         falha "$nome: a log server from another CA was not refused"
-    trocar ac registros && docker stop -t 60 testaropcao-registros >/dev/null
-    t=$(agora) && lancado 7 >"$tmp/esperado" && lancar "$operar_em_pipe" 7 && t=$(desde "$t")
-    docker start testaropcao-registros >/dev/null && c=$(ate 200 docker exec testaropcao-registros test -e $r/00/00/03/log.json) ||
-        falha "$nome: the launches during the outage never reached the log server"
-    na_maquina systemctl stop testaropcao-retransmissor && estacao "$operar_em_pipe" <<<8 >"$tmp/saida" 2>"$tmp/erro"
-    dialogo 8 | cmp -s - "$tmp/saida" && [ "$(cat "$tmp/erro")" = "testarOpcao: esta execução não pôde ser gravada e por isso não foi feita; avise o administrador." ] && na_maquina sh -c "$(readme operadores-lancamentos)" | tail -1 |
-        grep -F "recusado (servidor de registros fora de alcance em 127.0.0.1:30343): /usr/bin/docker exec tamblevore_met08_1 ./app" >/dev/null ||
-        falha "$nome: with the relay off: $(cat "$tmp/saida" "$tmp/erro")"
+    trocar ac/registros true && docker stop -t 60 $l >/dev/null && t=$(agora) && lancado 7 >"$tmp/esperado" && lancar "$operar_em_pipe" 7
+    t=$(desde "$t") && docker start $l >/dev/null && c=$(ate 300 docker exec $l test -e $r/03/log.json) || falha "$nome: records lost in the outage"
+    na_maquina systemctl stop testaropcao-retransmissor && recusa 8 "servidor de registros fora de alcance em 127.0.0.1:30343"
     passo "recording off" "$(readme operadores-sem-gravar) && systemctl disable --now testaropcao-retransmissor stunnel@testaropcao" </dev/null
     (nome=registros && desligar)
-    remotos+=("log server: a launch replayed there, another CA refused, a launch in $t s while it was off and its record there $c s after it was back")
+    remotos+=("log server: a launch replayed there, another CA refused, a launch in $t s while it was off, its record there $c s after it booted")
 }
 
 removido() {

@@ -31,8 +31,7 @@ cruzar() {
     [ ! -e /proc/sys/fs/binfmt_misc/qemu-aarch64 ] || falha "a binfmt handler for aarch64 was registered"
     # reprotest's builds must also be the one the README's build made.
     for arq in amd64 arm64; do
-        bloco=reproduzir
-        [ $arq = amd64 ] || bloco=reproduzir-arm64
+        [ $arq = amd64 ] && bloco=reproduzir || bloco=reproduzir-arm64
         passo "same bit for bit, $arq" "set -o pipefail; $(readme $bloco) | tee /tmp/reprotest" </dev/null
         soma=$(na_maquina sh -c "sha256sum ../testaropcao_*_$arq.deb" | cut -c1-64)
         na_maquina grep -q "^$soma " /tmp/reprotest || falha "$nome: the README's $arq build differs from reprotest's"

@@ -30,8 +30,7 @@ cgroups_antes=$(cgroups)
 # Per machine, set in its own subshell: name, release, suite, engine,
 # scratch, remota if the administrator reaches the engine over ssh, the nine
 # but the one stopped on purpose, and what it reports.
-nome= versao= suite= motor= tmp= remota= oito=(1 2 3 4 5 7 8 9)
-tempos=() remotos=() por_lancamento= longos=()
+nome= versao= suite= motor= tmp= remota= oito=(1 2 3 4 5 7 8 9) tempos=() remotos=() por_lancamento= longos=()
 
 # Failures to the stderr the run started with, never where a step's went.
 exec {erros}>&2
