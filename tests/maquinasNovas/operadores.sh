@@ -176,16 +176,16 @@ gravacao() {
 # there, one from another CA is refused, one powered off stops no launch and
 # gets its records once back; with the relay off a launch is refused.
 central() {
-    local c t r=/var/log/testaropcao/$nome/00/00 l=testaropcao-registros
+    local c t deb r=/var/log/testaropcao/$nome/00/00 l=testaropcao-registros
     [ "$nome" = trixie ] || return 0
     cert() { openssl req -x509 -config /dev/null -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 2 -subj "/CN=${1#*/}" \
         -keyout "$tmp/$1.key" -out "$tmp/$1.pem" "${@:2}" 2>/dev/null; }
     mkdir -p "$tmp/ac" "$tmp/outra" && for c in ac outra; do cert $c -addext basicConstraints=critical,CA:true -addext keyUsage=critical,keyCertSign; done
     for c in ac/registros ac/$nome outra/registros; do cert $c -CA "$tmp/${c%/*}.pem" -CAkey "$tmp/${c%/*}.key" -addext subjectAltName=DNS:${c#*/}; done
     tls() { for c in ac.pem:${2%/*}.pem certificado.pem:$2.pem chave.pem:$2.key; do docker cp "$tmp/${c#*:}" "testaropcao-$1:/root/${c%:*}"; done; }
-    c=$(na_maquina sh -c 'ls /root/testaropcao-registros_*_all.deb') && docker cp "testaropcao-$nome:$c" "$tmp/registros.deb"
-    (nome=registros && criar && tls registros ac/registros && docker cp "$tmp/registros.deb" "$l:${c}" &&
-        passo "log server" "apt-get update >/dev/null && cd /root && $(readme registros)" </dev/null) || exit 1
+    deb=$(na_maquina sh -c 'ls /root/testaropcao-registros_*_all.deb') && docker cp "testaropcao-$nome:$deb" "$tmp/registros.deb"
+    (nome=registros && criar && tls registros ac/registros && docker cp "$tmp/registros.deb" "$l:$deb" &&
+        passo "log server" "cd /root && $(readme registros)" </dev/null) || exit 1
     tls $nome ac/$nome && passo "recording sent away" "cd /root && $(readme operadores-central)" </dev/null
     lancado 5 >"$tmp/esperado" && lancar "$operar_em_pipe" 5
     ate 30 docker exec $l sh -c "sudoreplay $r/01 | grep -F '$(app 5)'" >/dev/null || falha "$nome: no record on the log server"
