@@ -11,8 +11,7 @@ desde() { segundos $(($(agora) - $1)); }
 
 # Waits until a command succeeds, at most $1 seconds; prints how long it took.
 ate() {
-    local limite=$1 inicio=$(agora)
-    shift
+    local limite=$1 inicio=$(agora); shift
     until "$@" >/dev/null 2>&1; do
         [ $(($(agora) - inicio)) -lt $((limite * 1000)) ] || return 1
         sleep 0.1
@@ -74,8 +73,7 @@ lancar() {
 # Through command $1, 0, 10 and the given options; each option started one
 # exec on the server, the invalid ones none. Sets por_lancamento.
 lancamentos() {
-    local lancador=$1 n inicio execs esperado= ms
-    shift
+    local lancador=$1 n inicio execs esperado= ms; shift
     inicio=$(date +%s.%N)
     for n in 0 10; do
         { dialogo $n; echo 'Opção inválida.'; } >"$tmp/esperado"
