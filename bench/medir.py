@@ -115,5 +115,6 @@ def main():
             if subiu:
                 alvo("parar")
 
+
 if __name__ == "__main__":
     main()

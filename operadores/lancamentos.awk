@@ -4,8 +4,9 @@
 # contêiner, com a gravação que o sudoreplay reproduz, ou o que foi recusado.
 function campo(padrao) { return match($0, padrao) ? substr($0, RSTART, RLENGTH) : "" }
 function inicio(t, conexao) {
-    return sprintf("%s-%s-%sT%s:%s:%sZ %s ", substr(t, 1, 4), substr(t, 5, 2), substr(t, 7, 2),
-        substr(t, 9, 2), substr(t, 11, 2), substr(t, 13, 2), (conexao in chave) ? chave[conexao] : "-")
+    return sprintf("%s-%s-%sT%s:%s:%sZ %s ", substr(t, 1, 4), substr(t, 5, 2),
+        substr(t, 7, 2), substr(t, 9, 2), substr(t, 11, 2), substr(t, 13, 2),
+        (conexao in chave) ? chave[conexao] : "-")
 }
 $0 ~ "Accepted publickey for " conta " from " {
     for (i = 1; i < NF; i++) if ($i == "from") chave[$(i + 1) " " $(i + 3)] = $NF
@@ -34,7 +35,8 @@ $0 ~ "Accepted publickey for " conta " from " {
         # runargv tem o comando como foi digitado; o caminho do sudo está em command.
         sub(/^[^,]*/, substr(campo("\"command\":\"[^\"]*"), 12), argv)
         gsub(/,/, " ", argv)
-        linhas[++n] = inicio(t, conexao) "recusado (" substr(campo("\"reason\":\"[^\"]*"), 11) "): " argv
+        motivo = substr(campo("\"reason\":\"[^\"]*"), 11)
+        linhas[++n] = inicio(t, conexao) "recusado (" motivo "): " argv
     }
 }
 END {

@@ -152,8 +152,9 @@ class Terminal(unittest.TestCase):
     def test_terminal_na_entrada_e_pipe_na_saida(self):
         with Pasta() as pasta:
             mestre, escravo = os.openpty()
-            p = subprocess.Popen(PROGRAMA, stdin=escravo, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                 start_new_session=True, env=pasta.ambiente())
+            p = subprocess.Popen(PROGRAMA, stdin=escravo, stdout=subprocess.PIPE,
+                                 stderr=subprocess.PIPE, start_new_session=True,
+                                 env=pasta.ambiente())
             os.close(escravo)
             esperar_leitura(p.pid)
             self.assertEqual(select.select([p.stdout], [], [], 0.2)[0], [],

@@ -80,7 +80,8 @@ def composes():
 
 
 def conteineres():
-    r = rodar("docker", "ps", "-a", "--filter", "name=tamblevore_", "--format", "{{.Names}} {{.State}}")
+    r = rodar("docker", "ps", "-a", "--filter", "name=tamblevore_",
+              "--format", "{{.Names}} {{.State}}")
     return sorted(r.stdout.decode().split("\n")[:-1])
 
 
@@ -193,10 +194,12 @@ def por_ssh(pasta):
     with socket.socket() as s:
         s.bind(("127.0.0.1", 0))
         porta = s.getsockname()[1]
-    (pasta / "known_hosts").write_text(f"[127.0.0.1]:{porta} {(pasta / 'hospedeiro.pub').read_text()}")
+    hospedeiro = (pasta / "hospedeiro.pub").read_text()
+    (pasta / "known_hosts").write_text(f"[127.0.0.1]:{porta} {hospedeiro}")
     (pasta / "bin" / "ssh").write_text(
-        f"#!/bin/sh\nexec {ssh} -F none -i {pasta}/cliente -o IdentitiesOnly=yes -o IdentityAgent=none "
-        f"-o UserKnownHostsFile={pasta}/known_hosts -o GlobalKnownHostsFile=/dev/null "
+        f"#!/bin/sh\nexec {ssh} -F none -i {pasta}/cliente -o IdentitiesOnly=yes "
+        f"-o IdentityAgent=none -o UserKnownHostsFile={pasta}/known_hosts "
+        "-o GlobalKnownHostsFile=/dev/null "
         '-o StrictHostKeyChecking=yes -o BatchMode=yes "$@"\n')
     (pasta / "bin" / "ssh").chmod(0o755)
 
@@ -207,9 +210,10 @@ def por_ssh(pasta):
     with open(pasta / "sshd.log", "w+") as registro:
         opcoes = (f"ListenAddress=127.0.0.1:{porta} HostKey={pasta}/hospedeiro PidFile=none "
                   f"AuthorizedKeysFile={pasta}/cliente.pub StrictModes=no UsePAM=no "
-                  "PasswordAuthentication=no KbdInteractiveAuthentication=no PermitRootLogin=prohibit-password")
-        servidor = subprocess.Popen([sshd, "-D", "-e", "-f", "/dev/null", *(f"-o{o}" for o in opcoes.split())],
-                                    stdout=registro, stderr=registro)
+                  "PasswordAuthentication=no KbdInteractiveAuthentication=no "
+                  "PermitRootLogin=prohibit-password")
+        argumentos = [sshd, "-D", "-e", "-f", "/dev/null", *(f"-o{o}" for o in opcoes.split())]
+        servidor = subprocess.Popen(argumentos, stdout=registro, stderr=registro)
         try:
             if not a_escutar(porta, servidor):
                 registro.seek(0)
@@ -242,7 +246,7 @@ def percorrer(compose, build, fonte, pasta):
     print("compose:", " ".join(compose))
     inicio = time.monotonic()
     r = rodar(f"{fonte}/conteineres/motor.sh", "subir", f"{build}/conteineres/imagem.tar", fonte,
-               " ".join(compose))
+              " ".join(compose))
     print(f"  up: {time.monotonic() - inicio:.2f} s")
     verificar(r.returncode == 0, f"up failed: {r.stderr.decode()}")
     verificar(nove_em_execucao(), f"not the nine running: {conteineres()}")
@@ -261,7 +265,8 @@ def derrubar(compose, fonte):
     print(f"  down: {time.monotonic() - inicio:.2f} s")
     verificar(r.returncode == 0, f"down failed: {r.stderr.decode()}")
     verificar(conteineres() == [], f"containers left behind: {conteineres()}")
-    redes = rodar("docker", "network", "ls", "--filter", "name=tamblevore", "--format", "{{.Name}}").stdout
+    redes = rodar("docker", "network", "ls", "--filter", "name=tamblevore",
+                  "--format", "{{.Name}}").stdout
     verificar(redes == b"", f"networks left behind: {redes!r}")
 
 

@@ -7,7 +7,10 @@ set -eu
 fonte=$(cd "$(dirname "$0")/.." && pwd)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-falha() { echo "FAILED: $*"; exit 1; }
+falha() {
+    echo "FAILED: $*"
+    exit 1
+}
 
 if [ "$1" = --instalar ]; then
     p=$tmp/prefixo
@@ -20,34 +23,52 @@ Opção inválida." ] || falha "the installed program said: $saida"
     for pagina in "$p/share/man/man1/testarOpcao.1" "$p/share/man/man8/testaropcao-operadores.8"; do
         avisos=$(groff -man -ww -z "$pagina" 2>&1)
         [ -z "$avisos" ] || falha "groff, $pagina: $avisos"
-        grep -q "^\.TH .*\"testarOpcao $versao\"" "$pagina" || falha "$pagina names no version $versao"
+        grep -q "^\.TH .*\"testarOpcao $versao\"" "$pagina" ||
+            falha "$pagina names no version $versao"
     done
 
     # The operators' account, recording turned on. sudo allows exactly the
     # nine lines that the launcher hands over, as the stand-in docker records
     # them, and records what the account runs, so those nine and nothing else.
-    for n in {1..9}; do echo $n | PATH="$fonte/tests/falso:$PATH" REGISTRO_DOCKER=$tmp/nove "$p/bin/testarOpcao" >/dev/null 2>&1; done
+    for n in {1..9}; do
+        echo "$n" | PATH="$fonte/tests/falso:$PATH" REGISTRO_DOCKER=$tmp/nove "$p/bin/testarOpcao" \
+            >/dev/null 2>&1
+    done
     cat "$p/etc/sudoers.d/testaropcao" "$p/share/testaropcao/gravacao" >"$tmp/sudoers"
     cvtsudoers -e -f json "$tmp/sudoers" | sed -n 's/.*"command": "\(.*\)".*/\1/p' |
         cmp -s - <(sed 's|^\[|/usr/bin/docker [|; s/\]\[/ /g; s/[][]//g' "$tmp/nove") ||
         falha "sudo's lines are not the launcher's: $(cat "$tmp/nove")"
-    for d in gravacao gravacao-central; do d=$(cvtsudoers -f sudoers "$p/share/testaropcao/$d")
-        ! grep -qv '^Defaults:testaropcao ' <<<"$d" && grep -qE '^Defaults:testaropcao (.*, )?log_output(,|$)' <<<"$d" ||
-            falha "a recording drop-in records other than the account's launches: $d"; done
+    for d in gravacao gravacao-central; do
+        d=$(cvtsudoers -f sudoers "$p/share/testaropcao/$d")
+        if grep -qv '^Defaults:testaropcao ' <<<"$d" ||
+            ! grep -qE '^Defaults:testaropcao (.*, )?log_output(,|$)' <<<"$d"; then
+            falha "a recording drop-in records other than the account's launches: $d"
+        fi
+    done
     # Its sshd drop-in gives the account every setting that abrir requires,
     # sets none that abrir does not check, and changes nothing for others.
     ssh-keygen -q -t ed25519 -N '' -f "$tmp/chave"
     echo "HostKey $tmp/chave" >"$tmp/sem"
-    { cat "$tmp/sem"; echo "Include $p/etc/ssh/sshd_config.d/testaropcao.conf"; } >"$tmp/com"
+    {
+        cat "$tmp/sem"
+        echo "Include $p/etc/ssh/sshd_config.d/testaropcao.conf"
+    } >"$tmp/com"
     mkdir -p /run/sshd
     efetivas=$(/usr/sbin/sshd -T -f "$tmp/com" -C user=testaropcao,host=192.0.2.1,addr=192.0.2.1)
-    exigidas=$(sed -n '/^exigidas="/,/"$/{s/^exigidas="//;s/"$//;p}' "$p/sbin/testaropcao-operadores")
+    exigidas=$(sed -n '/^exigidas="/,/"$/{s/^exigidas="//;s/"$//;p}' \
+        "$p/sbin/testaropcao-operadores")
     faltam=$(echo "$exigidas" | grep -vxF "$efetivas") || true
     [ -z "$faltam" ] || falha "sshd gives the account none of: $faltam"
-    a_mais=$(sed -n '/^Match/,$s/^ \+\([A-Z][A-Za-z0-9]*\) .*/\1/p' "$p/etc/ssh/sshd_config.d/testaropcao.conf" |
-        tr A-Z a-z | grep -vxF "$(echo "$exigidas" | cut -d' ' -f1; echo pubkeyacceptedalgorithms)") || true
+    verificadas=$(
+        echo "$exigidas" | cut -d' ' -f1
+        echo pubkeyacceptedalgorithms
+    )
+    a_mais=$(sed -n '/^Match/,$s/^ \+\([A-Z][A-Za-z0-9]*\) .*/\1/p' \
+        "$p/etc/ssh/sshd_config.d/testaropcao.conf" | tr '[:upper:]' '[:lower:]' |
+        grep -vxF "$verificadas") || true
     [ -z "$a_mais" ] || falha "abrir does not check: $a_mais"
-    cmp -s <(/usr/sbin/sshd -T -f "$tmp/sem") <(/usr/sbin/sshd -T -f "$tmp/com") || falha "the drop-in changes sshd for others"
+    cmp -s <(/usr/sbin/sshd -T -f "$tmp/sem") <(/usr/sbin/sshd -T -f "$tmp/com") ||
+        falha "the drop-in changes sshd for others"
     # The launch list from sshd's and sudo's own lines, as journald and a
     # syslog daemon keep them on Debian 12 and 13.
     for registro in "$fonte"/tests/registros/*.log; do
@@ -73,7 +94,8 @@ for changes in "$@"; do
     [ "$(dpkg-deb -f "$deb" Recommends)" = "docker.io | docker-ce-cli | podman-docker" ] ||
         falha "$deb does not recommend the docker client"
     [ -z "$(dpkg-deb -f "$deb" Depends)" ] || falha "$deb depends on something"
-    dpkg-deb -f "$deb" Built-Using | grep -Eq '^(glibc|cross-toolchain-base) \(= ' || falha "$deb names no C library"
+    dpkg-deb -f "$deb" Built-Using | grep -Eq '^(glibc|cross-toolchain-base) \(= ' ||
+        falha "$deb names no C library"
 
     dpkg-deb -x "$deb" "$tmp/$arq"
     declare -A maquinas=([amd64]=X86-64 [arm64]=AArch64)
@@ -86,8 +108,10 @@ for changes in "$@"; do
     # releases CMakeLists.txt lists as reviewed, and is shown under any
     # other. Its pedantic and informational notes are shown.
     falhar=none
-    ! grep -q "lintian-$(lintian --version | sed -n 's/^Lintian v\([0-9]*[.][0-9]*\).*/\1/p')[ )]" "$fonte/CMakeLists.txt" ||
+    lintian=lintian-$(lintian --version | sed -n 's/^Lintian v\([0-9]*[.][0-9]*\).*/\1/p')
+    if grep -q "${lintian}[ )]" "$fonte/CMakeLists.txt"; then
         falhar=error,warning
+    fi
     achados=$(lintian --fail-on $falhar --display-info --pedantic "$changes" 2>&1) ||
         falha "lintian: $achados"
     achados=$(echo "$achados" | grep -v "running with root privileges" || true)

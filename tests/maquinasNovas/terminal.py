@@ -22,4 +22,6 @@ if interromper:
     sys.stdout.buffer.write(ler_ate(fd, opcao + "!\r\n".encode()) + b"|")
     time.sleep(1)
     os.write(fd, b"\x03")
-sys.stdout.buffer.write(ler_ate(fd, b"\0", 200) + b"|%d" % os.waitstatus_to_exitcode(os.waitpid(pid, 0)[1]))
+sys.stdout.buffer.write(ler_ate(fd, b"\0", 200))
+estado = os.waitstatus_to_exitcode(os.waitpid(pid, 0)[1])
+sys.stdout.buffer.write(b"|%d" % estado)
