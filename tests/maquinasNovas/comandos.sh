@@ -1,13 +1,29 @@
-# Run with option 5, stop and Test, as the machine's administrator would.
+# shellcheck shell=bash
+# shellcheck disable=SC2154 # the machine and the run (nome, tmp, motor...) are principal.sh's
+# Run with option 5 on a machine with no engine but Podman's, a reboot,
+# stop, and Test, as the machine's administrator would.
+
+# Run alone: the engine, the build and the nine up, option 5 launched.
+executar() {
+    passo Run "$(readme executar)" <<<5 >"$tmp/run"
+    cat "$tmp/run"
+    grep -qxF "$(app 5)" "$tmp/run" ||
+        falha "$nome: option 5 did not print tamblevore_met05_1's line"
+}
 
 comandos() {
-    local prova=$(readme testar)
-    passo Run "$(readme executar)" <<<5 >"$tmp/run" && cat "$tmp/run"
-    grep -qxF "$(app 5)" "$tmp/run" || falha "$nome: option 5 did not print tamblevore_met05_1's line"
+    local prova t
+    prova=$(readme testar)
+    executar
+    # The engine Run installed, through a reboot.
+    t=$(reiniciar)
+    echo "reboot $t s" >>"$tmp/tempos"
+    ate 30 na_maquina docker info >/dev/null || falha "$nome: no engine after boot"
     passo stop "$(readme parar)" </dev/null
     # On Podman, only the part that goes through the engine.
     [ "$motor" = docker ] || prova=${prova%% && cmake --workflow --preset clang*}
     passo Test "$prova" </dev/null
     echo "== $nome: what the end-to-end test saw"
-    na_maquina sed -n '/^[0-9]*\/[0-9]* Test: e2e$/,/^<end of output>/p' build/padrao/Testing/Temporary/LastTest.log
+    na_maquina sed -n '/^[0-9]*\/[0-9]* Test: e2e$/,/^<end of output>/p' \
+        build/padrao/Testing/Temporary/LastTest.log
 }

@@ -1,11 +1,15 @@
-// A ./app that writes a line, works 125 s in silence (longer than an
-// operator may wait at the prompt) and writes another.
+// A ./app that writes a line, works SEGUNDOS seconds in silence (built with
+// more than an operator may wait at the prompt) and writes another.
 #include <cstdio>
 #include <unistd.h>
+
+#ifndef SEGUNDOS
+#error "build with -DSEGUNDOS=N"
+#endif
 
 int main() {
     std::puts("um");
     std::fflush(stdout);
-    sleep(125);
+    sleep(SEGUNDOS);
     std::puts("dois");
 }

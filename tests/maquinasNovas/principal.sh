@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # The README's own commands on fresh Debian 12 and 13 machines that boot
 # systemd, Docker's engine or Podman's, each then the server of this machine
-# as the workstation; tests/README.md says what each phase checks.
+# as the workstation; tests/README.md says what each concern checks.
 #
-# Usage: principal.sh [MACHINE...]  bookworm, trixie, podman and arm64 by default
+# Usage: principal.sh [MACHINE[:CONCERN]...]
+#   MACHINE: bookworm, trixie, podman or arm64; all four by default.
+#   CONCERN: that concern alone on that machine, after the set-up it needs.
 # TESTAROPCAO_RAIZES keeps the roots and packages (/var/cache/testarOpcao).
+# shellcheck disable=SC2034 # what is set here is for the concerns it sources
 set -Eeuo pipefail
 
 aqui=$(cd "$(dirname "$0")" && pwd)
@@ -13,78 +16,124 @@ fonte=$(dirname "$testes")
 "$testes/blocos.sh" --todos # every README command it runs, there once, before anything is made
 cache=${TESTAROPCAO_RAIZES:-/var/cache/testarOpcao}
 rede=testaropcao-rede-$$
-comum=$(mktemp -d)       # the run's scratch, a folder per machine under it
+comum=$(mktemp -d) # the run's scratch, a folder per machine under it
 # The machines: release, root and engine (by default its own name's and
 # Docker's); what it adds (a syslog daemon; runc, as crun refuses these
 # cgroups); sshd from ssh.socket; the release its account is upgraded from.
 declare -A versoes=([bookworm]=12 [trixie]=13 [podman]=13 [arm64]=12)
 declare -A suites=([podman]=trixie [arm64]=bookworm) motores=([podman]=podman)
-declare -A proprios=([bookworm]=rsyslog [podman]=runc) soquete=([trixie]=1) anteriores=([bookworm]=1.2.0)
-cruzada=arm64            # the machine that only builds
-feitos=() falhadas=()    # the machines asked for, and those that failed
-declare -A execucoes     # each machine's run in the background
+declare -A proprios=([bookworm]=rsyslog [podman]=runc) soquete=([trixie]=1)
+declare -A anteriores=([bookworm]=1.2.0)
+cruzada=arm64                    # the machine that only builds
+oito=(1 2 3 4 5 7 8 9)           # the nine but the one stopped on purpose
+maquinas=(comandos pacote arm64) # the concerns of a machine, not of a server
+feitos=() falhadas=()            # the machines asked for, and those that failed
+declare -A execucoes             # each machine's run in the background
 # This machine's own containers and cgroups, which the run must not change.
 locais=$(docker ps -a --filter name=tamblevore_ --format '{{.Names}}' | sort)
-cgroups() { ls /sys/fs/cgroup; grep -w cgroup /proc/self/mountinfo; }
-cgroups_antes=$(cgroups)
-# Per machine, set in its own subshell: name, release, suite, engine,
-# scratch, remota if the administrator reaches the engine over ssh, the nine
-# but the one stopped on purpose, and what it reports.
-nome= versao= suite= motor= tmp= remota= oito=(1 2 3 4 5 7 8 9) tempos=() remotos=() por_lancamento= longos=()
+# Per machine, set once in its own subshell: name, release, suite, engine,
+# scratch, and remota if the administrator reaches the engine over ssh.
+nome='' versao='' suite='' motor='' tmp='' remota=''
 
 # Failures to the stderr the run started with, never where a step's went.
 exec {erros}>&2
 trap 'echo "FAILED: ${nome:+$nome: }line $LINENO: $BASH_COMMAND" >&$erros' ERR
-for parte in comum maquina comandos pacote motorRemoto operadores; do . "$aqui/$parte.sh"; done
+for parte in comum lancar limpeza maquina comandos pacote arm64 estacao remotos reinicio \
+    atualizacao chaves entradas ociosos longo terminal carga lista gravacao central ciclo; do
+    # shellcheck source=/dev/null # each is checked on its own
+    . "$aqui/$parte.sh"
+done
+cgroups_antes=$(cgroups)
 operar_em_pipe=$(readme operador | sed 's/ -t / -T /') # on pipes, where ssh asks for no terminal
 
-limpar() {
-    # Shut down, a machine leaves no cgroup; its engine's are removed here.
-    local deles=(-path "*/testaropcao-*" -o -path "*/libpod_parent*") id restos conta
-    kill $(jobs -p) 2>/dev/null || true
-    for nome in "${feitos[@]}" registros; do
-        for conta in administrador testaropcao; do
-            [ ! -e "$comum/$nome/ssh_config" ] || ssh -F "$comum/$nome/ssh_config" -O exit $conta@servidor >/dev/null 2>&1 || true
-        done
-        docker stop -t 60 "testaropcao-$nome" >/dev/null 2>&1 || true; docker rm -f -v "testaropcao-$nome" >/dev/null 2>&1 || true
-        docker image rm "testaropcao/maquina:$nome" >/dev/null 2>&1 || true
+# A server's steps in the full run's order: CONCERN FUNCTION [ARGUMENT...].
+# What a step starts in the background, a later one of the same concern
+# checks, through the folder both are given.
+etapas() {
+    cat <<FIM
+remotos remoto_subir
+atualizacao atualizado ${anteriores[$nome]:-}
+chaves configurado
+entradas entradas
+ociosos ociosos $tmp/ociosos
+longo longo $tmp/longo
+terminal terminal 5
+terminal interrompido
+entradas sudo_lista
+carga carga
+lista lista
+gravacao gravacao
+central central
+longo longo_visto $tmp/longo
+reinicio motor_reiniciado
+ociosos ociosos_vistos $tmp/ociosos
+reinicio reiniciado
+remotos compartilhado
+ciclo removido
+ciclo ciclo
+remotos servidor_fora
+FIM
+}
+
+# The steps of concern $1, or with none every step.
+servidor() {
+    local linhas linha concern funcao argumentos
+    mapfile -t linhas < <(etapas)
+    for linha in "${linhas[@]}"; do
+        read -r concern funcao argumentos <<<"$linha"
+        [ -z "$1" ] || [ "$1" = "$concern" ] || continue
+        # shellcheck disable=SC2086 # the arguments, one a word
+        $funcao $argumentos
     done
-    for id in $(cat "$comum/ids" 2>/dev/null || true); do deles+=(-o -path "*/docker/$id*"); done
-    find /sys/fs/cgroup -depth -type d \( "${deles[@]}" \) -exec rmdir {} + 2>/dev/null || true
-    restos=$(find /sys/fs/cgroup -type d \( "${deles[@]}" \))
-    docker network rm "$rede" >/dev/null 2>&1 || true
-    rm -rf "$comum"
-    [ "$(cgroups)" = "$cgroups_antes" ] && [ -z "$restos" ] && return
-    echo "FAILED: this machine's cgroups changed: $(diff <(echo "$cgroups_antes") <(cgroups)) $restos" >&$erros
-    exit 1
+}
+
+# Alone, a server's concern gets what the steps before it in a full run
+# leave: the engine and the nine (Run), the packages, the workstation and,
+# but for the upgrade, the account with its operators.
+preparo() {
+    executar
+    instalar
+    administrador
+    chaves
+    [ "$1" = atualizacao ] || instalados
+}
+
+relatado() {
+    echo "== $nome as the server$(docker-compose version --short 2>/dev/null |
+        sed 's/^/, Compose /; s/$/ here/'):"
+    sed 's/^/   /' "$tmp/relatorio" 2>/dev/null || true
 }
 
 maquina() {
+    local t concern=${1#*:}
+    [ "$concern" != "$1" ] || concern=''
+    nome=${1%%:*}
     versao=${versoes[$nome]:-} suite=${suites[$nome]:-$nome} motor=${motores[$nome]:-docker}
     [ -n "$versao" ] || falha "unknown machine $nome"
     remota=$([ "$motor" = podman ] || echo 1)
-    criar
+    t=$(criar)
+    echo "boot $t s" >>"$tmp/tempos"
+    preparar
     if [ "$nome" = "$cruzada" ]; then
+        [ -z "$concern" ] || [ "$concern" = arm64 ] || falha "$nome only builds: $concern"
         cruzar
-        echo "== $nome (Debian $versao): ${tempos[*]}"
+    elif [[ " ${maquinas[*]} " == *" $concern "* ]]; then
+        if [ "$concern" = comandos ]; then comandos; else empacotar; fi
+    elif [ -n "$concern" ]; then
+        etapas | grep -q "^$concern " || falha "no concern $concern"
+        preparo "$concern"
+        servidor "$concern"
+        relatado
     else
-        instalar_motor; comandos; empacotar; relatorio; servidor
+        comandos
+        empacotar
+        relatorio
+        echo "== $nome: the operator's server"
+        servidor ''
+        relatado
     fi
+    echo "== $nome (Debian $versao): $(paste -sd ',' "$tmp/tempos" | sed 's/,/, /g')"
     desligar
-}
-
-servidor() {
-    echo "== $nome: the operator's server"
-    administrador; chaves; remoto_subir
-    atualizado; configurado; entradas
-    ociosos; longo; terminal 5; sudo_lista
-    passo "MaxStartups for many operators" "$(readme operadores-maxstartups)" </dev/null
-    carga; lista; gravacao; central; longo_visto
-    motor_reiniciado; lancamentos "$operar_em_pipe" "${oito[@]}"; ociosos_vistos
-    reiniciado; compartilhado; removido; ciclo
-    [ -n "$remota" ] || { echo "== $nome as the server: ${remotos[*]}"; return; }
-    servidor_fora
-    echo "== $nome as the server, $(docker-compose version --short 2>/dev/null | sed 's/^/Compose /') here: ${remotos[*]}"
 }
 
 [ $# -gt 0 ] || set -- bookworm trixie podman arm64
@@ -94,14 +143,14 @@ mkdir -p "$cache"
 docker network create "$rede" >/dev/null
 # The workstation's launcher, built once for every server.
 (cd "$fonte" && cmake --preset padrao >/dev/null && cmake --build --preset padrao >/dev/null)
-for nome in "$@"; do
-    tmp=$comum/$nome
+for maquina in "$@"; do
+    tmp=$comum/${maquina%%:*}
     mkdir "$tmp"
-    { maquina 2>&1 | sed -u "s/^/$nome| /"; } &
-    execucoes[$nome]=$!
+    { maquina "$maquina" 2>&1 | sed -u "s/^/${maquina%%:*}| /"; } &
+    execucoes[$maquina]=$!
 done
-for nome in "$@"; do
-    wait "${execucoes[$nome]}" || falhadas+=("$nome")
+for maquina in "$@"; do
+    wait "${execucoes[$maquina]}" || falhadas+=("$maquina")
 done
 [ ${#falhadas[@]} -eq 0 ] || falha "fresh machines: ${falhadas[*]} failed"
 echo "fresh machines: all passed"

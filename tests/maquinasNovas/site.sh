@@ -4,4 +4,8 @@
 rm -f /etc/ssh/sshd_config.d/00-site.conf
 [ $# = 0 ] || printf 'Match all\n    %s\n' "$*" >/etc/ssh/sshd_config.d/00-site.conf
 systemctl try-restart ssh.service
-[ $# = 0 ] && testaropcao-operadores abrir || { cd /root && apt-get install -y --reinstall ./testaropcao-operadores_*_all.deb; }
+if [ $# = 0 ]; then
+    testaropcao-operadores abrir
+else
+    cd /root && apt-get install -y --reinstall ./testaropcao-operadores_*_all.deb
+fi

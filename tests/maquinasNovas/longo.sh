@@ -1,0 +1,42 @@
+# shellcheck shell=bash
+# shellcheck disable=SC2154 # the machine and the run (nome, tmp, motor...) are principal.sh's
+# A launch longer than the limit at the prompt, seen whole on a terminal and
+# on pipes. Started in the background; folder $1 holds what longo_visto,
+# given the same, reads: the two workstations' pids and what pipes showed.
+
+longo() {
+    local pasta=$1 segundos
+    segundos=$(($(espera) + 5))
+    mkdir -p "$pasta"
+    docker cp "$aqui/longo.cpp" "testaropcao-$nome:/tmp/longo.cpp"
+    echo "$segundos" >"$pasta/segundos"
+    na_maquina sh -c "cd /tmp && g++ -static -DSEGUNDOS=$segundos -o app longo.cpp &&
+        cp /root/testarOpcao/build/padrao/conteineres/espera . &&
+        tar -c app espera | docker import - tamblevore/app:longo &&
+        docker rm -f tamblevore_met01_1 &&
+        docker run -d --name tamblevore_met01_1 --user 65534 --network none \
+            tamblevore/app:longo /espera" >/dev/null
+    terminal 1 $'um\r\ndois' &
+    echo $! >"$pasta/pids"
+    {
+        estacao "$operar_em_pipe" <<<1 >"$pasta/pipes" 2>&1
+        echo "|$?" >>"$pasta/pipes"
+    } &
+    echo $! >>"$pasta/pids"
+}
+
+longo_visto() {
+    local pasta=$1 pid
+    while read -r pid; do
+        wait "$pid" || falha "$nome: a long launch on a terminal"
+    done <"$pasta/pids"
+    {
+        printf 'um\ndois\n'
+        dialogo 1
+        echo '|0'
+    } | cmp -s - "$pasta/pipes" || falha "$nome: a long launch on pipes: $(cat "$pasta/pipes")"
+    na_maquina sh -c 'docker rm -f tamblevore_met01_1 &&
+        cmake --build --preset padrao --target subir' >/dev/null 2>&1
+    relatar "a $(cat "$pasta/segundos") s ./app seen whole on a terminal and on pipes," \
+        "ssh's status 0"
+}
