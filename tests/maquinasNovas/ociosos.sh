@@ -18,7 +18,7 @@ ociosos() {
     } &
     # Its input stays open well past the limit, so that only the limit ends it.
     {
-        estacao "$operar_em_pipe" < <(exec sleep $((espera * 2))) >/dev/null 2>&1 ||
+        estacao "$operar_em_pipe" < <(exec sleep $((espera * 2)) 2>/dev/null) >/dev/null 2>&1 ||
             agora >"$pasta/ocioso"
     } &
 }
