@@ -5,7 +5,9 @@
 
 # An operator left at the prompt, through the key "antigo".
 a_espera() {
-    { estacao "ssh -T testaropcao@antigo" < <(exec sleep 60 2>/dev/null) >/dev/null 2>&1 || true & } 2>/dev/null
+    {
+        estacao "ssh -T testaropcao@antigo" < <(exec sleep 60 2>/dev/null) >/dev/null 2>&1 || true &
+    } 2>/dev/null
     ate 10 na_maquina pgrep -u testaropcao -x testarOpcao >/dev/null ||
         falha "$nome: no operator at the prompt"
 }
