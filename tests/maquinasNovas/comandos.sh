@@ -1,7 +1,7 @@
 # shellcheck shell=bash
 # shellcheck disable=SC2154 # the machine and the run (nome, tmp, motor...) are principal.sh's
-# Run with option 5 on a machine with no engine but Podman's, a reboot,
-# stop, and Test, as the machine's administrator would.
+# Run with option 5 on a machine with no engine but Podman's, stop, a
+# reboot, and Test, as the machine's administrator would.
 
 # Run alone: the engine, the build and the nine up, option 5 launched.
 executar() {
@@ -15,11 +15,13 @@ comandos() {
     local prova t
     prova=$(readme testar)
     executar
-    # The engine Run installed, through a reboot.
+    passo stop "$(readme parar)" </dev/null
+    # The engine Run installed, through a reboot, the nine down first: after
+    # a reboot that brought them back, parar left Podman their names taken
+    # and Docker's first import over ssh a broken pipe (seen here).
     t=$(reiniciar)
     echo "reboot $t s" >>"$tmp/tempos"
     ate 30 na_maquina docker info >/dev/null || falha "$nome: no engine after boot"
-    passo stop "$(readme parar)" </dev/null
     # On Podman, only the part that goes through the engine.
     [ "$motor" = docker ] || prova=${prova%% && cmake --workflow --preset clang*}
     passo Test "$prova" </dev/null

@@ -132,7 +132,7 @@ maquina() {
         servidor ''
         relatado
     fi
-    echo "== $nome (Debian $versao): $(paste -sd ',' "$tmp/tempos" | sed 's/,/, /g')"
+    echo "== $nome (Debian $versao): $(paste -sd ';' "$tmp/tempos" | sed 's/;/; /g')"
     desligar
 }
 
