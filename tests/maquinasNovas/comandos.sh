@@ -18,7 +18,7 @@ comandos() {
     passo stop "$(readme parar)" </dev/null
     # The engine Run installed, through a reboot, the nine down first: after
     # a reboot that brought them back, parar left Podman their names taken
-    # and Docker's first import over ssh a broken pipe (seen here).
+    # (seen here).
     t=$(reiniciar)
     echo "reboot $t s" >>"$tmp/tempos"
     ate 30 na_maquina docker info >/dev/null || falha "$nome: no engine after boot"

@@ -129,6 +129,8 @@ maquina() {
         empacotar
         relatorio
         echo "== $nome: the operator's server"
+        administrador
+        chaves
         servidor ''
         relatado
     fi
