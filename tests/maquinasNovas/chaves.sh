@@ -14,7 +14,7 @@ operadores() {
 instalados() {
     operadores
     cat "$tmp/chave-antigo.pub" "$tmp/chave-outro.pub" |
-        na_maquina sh -c 'cat >>/etc/testaropcao/operadores'
+        docker exec -i "testaropcao-$nome" sh -c 'cat >>/etc/testaropcao/operadores'
 }
 
 # adicionar must refuse each of these with a message and the list unchanged:
