@@ -1,43 +1,96 @@
-# testaropcao-operadores lancamentos: das linhas de registro do sshd, do
-# sudo e do docker da conta, em ordem, uma linha para cada entrada da conta
-# no sudo: a hora (UTC), a chave que entrou por aquela conexão (ou -) e o
-# contêiner, com a gravação que o sudoreplay reproduz, ou o que foi recusado.
-function campo(padrao) { return match($0, padrao) ? substr($0, RSTART, RLENGTH) : "" }
-function inicio(t, conexao) {
-    return sprintf("%s-%s-%sT%s:%s:%sZ %s ", substr(t, 1, 4), substr(t, 5, 2),
-        substr(t, 7, 2), substr(t, 9, 2), substr(t, 11, 2), substr(t, 13, 2),
-        (conexao in chave) ? chave[conexao] : "-")
+# testaropcao-operadores lancamentos: uma linha para cada entrada da conta
+# no sudo e cada recusa do docker da conta: a hora (UTC), quem (a impressão
+# digital da chave, ou ID=identificação,serial=número do certificado, ou -)
+# e o contêiner, com a gravação que o sudoreplay reproduz, ou o que foi
+# recusado. O primeiro arquivo é o do sudo, que o escreve como JSON, um
+# campo por linha: a linha de um campo começa pelo recuo e pelo nome que o
+# sudo lhe dá, e o texto de fora vem sempre escapado, sem aspas nem quebras
+# de linha cruas. O segundo, o journal em JSON, uma entrada por linha: só
+# as do uid da conta, do logger, com a marca testaropcao.
+# O texto de um campo ("nome": "texto") ou de um item de lista ("texto").
+function valor(linha) {
+    sub(/^ *"[a-z0-9_]+": "/, "", linha)
+    return texto(linha)
 }
-$0 ~ "Accepted publickey for " conta " from " {
-    for (i = 1; i < NF; i++) if ($i == "from") chave[$(i + 1) " " $(i + 3)] = $NF
+function item(linha) {
+    sub(/^ *"/, "", linha)
+    return texto(linha)
+}
+function texto(s) {
+    sub(/",?$/, "", s)
+    gsub(/[[:cntrl:]]/, "?", s)
+    return s
+}
+function inicio(t, quem) {
+    return sprintf("%s-%s-%sT%s:%s:%sZ %s ", substr(t, 1, 4), substr(t, 5, 2),
+        substr(t, 7, 2), substr(t, 9, 2), substr(t, 11, 2), substr(t, 13, 2), pessoa(quem))
+}
+# O operador como a sessão o entregou: "chave IMPRESSÃO" ou "certificado
+# CA SÉRIE IDENTIFICAÇÃO"; a identificação, de quem pediu o certificado,
+# sai sem espaços.
+function pessoa(quem,   p, id) {
+    if (quem ~ /^chave [^ ]+$/) return substr(quem, 7)
+    if (quem !~ /^certificado [^ ]+ [0-9]+ /) return "-"
+    split(quem, p, " ")
+    id = quem
+    sub(/^certificado [^ ]+ [0-9]+ /, "", id)
+    gsub(/ /, "\\x20", id)
+    gsub(/,/, "\\x2c", id)
+    return "ID=" id ",serial=" p[3]
+}
+function campo(nome,   r) {
+    r = "\"" nome "\":\"([^\"\\\\]|\\\\.)*\""
+    if (!match($0, "(^\\{|,)" r)) return ""
+    r = substr($0, RSTART, RLENGTH)
+    sub(/^[{,]"[^"]*":"/, "", r)
+    return texto(r)
+}
+
+FILENAME == recusas {
+    if (campo("_UID") != uid || campo("_COMM") != "logger" ||
+        campo("SYSLOG_IDENTIFIER") != "testaropcao") next
+    m = campo("MESSAGE")
+    if (!match(m, /^recusado \([^)]*\) [0-9]+Z operador=/)) next
+    motivo = substr(m, 1, index(m, ") "))
+    t = substr(m, index(m, ") ") + 2, 15)
+    quem = substr(m, RLENGTH + 1)
+    if (!match(quem, / \/usr\/bin\/docker [^ ]+ [^ ]+ [^ ]+$/)) next
+    linhas[++n] = inicio(t, substr(quem, 1, RSTART - 1)) motivo ": " substr(quem, RSTART + 1)
     next
 }
-# O docker da conta, quando o sudo recusou sem dizer nada por não poder gravar.
-/recusado \([^)]*\) [0-9]+Z SSH_CONNECTION=/ {
-    motivo = campo("recusado \\([^)]*\\)")
-    t = campo("[0-9]+Z SSH_CONNECTION=")
-    conexao = substr(campo("SSH_CONNECTION=[^ ]+ [0-9]+"), 16)
-    linhas[++n] = inicio(t, conexao) motivo ": " substr($0, index($0, " /usr/bin/docker ") + 1)
+/^    "(accept|reject)": \{$/ {
+    evento = $1 == "\"accept\":" ? "accept" : "reject"
+    t = usuario = caminho = motivo = comando = quem = ""
+    nargv = 0
+    next
 }
-/@cee:\{"sudo":/ && $0 ~ "\"submituser\":\"" conta "\"" {
-    t = substr(campo("\"iso8601\":\"[0-9]+Z"), 12)
-    conexao = substr(campo("\"SSH_CONNECTION=[^ \"]+ [0-9]+"), 17)
-    argv = campo("\"runargv\":\\[[^]]*\\]")
-    gsub(/"runargv":\[|\]|"/, "", argv)
-    split(argv, a, ",")
-    if (/"accept":/) {
-        linhas[++n] = inicio(t, conexao) a[3]
+evento == "" { next }
+/^        \],?$/ { lista = ""; next }
+lista == "runargv" { argv[++nargv] = item($0); next }
+lista != "" && /^            "TESTAROPCAO_OPERADOR=/ {
+    quem = substr(item($0), 22)
+    next
+}
+/^        "(runargv|runenv|submitenv)": \[$/ { lista = substr($1, 2, length($1) - 3); next }
+/^            "iso8601": "[0-9]+Z",?$/ && t == "" { t = valor($0); next }
+/^        "submituser": / { usuario = valor($0); next }
+/^        "iolog_path": / { caminho = valor($0); next }
+/^        "reason": / { motivo = valor($0); next }
+/^        "command": / { comando = valor($0); next }
+/^    \},?$/ {
+    if (usuario == conta && evento == "accept") {
+        linhas[++n] = inicio(t, quem) argv[3]
         # Passado o limite, o sudo grava por cima da mais antiga: o caminho
         # fica só com a última execução que o usou.
-        gravacao[n] = substr(campo("\"iolog_path\":\"[^\"]+"), 15)
-        if (gravacao[n] != "") ultima[gravacao[n]] = n
-    } else {
+        gravacao[n] = caminho
+        if (caminho != "") ultima[caminho] = n
+    } else if (usuario == conta) {
         # runargv tem o comando como foi digitado; o caminho do sudo está em command.
-        sub(/^[^,]*/, substr(campo("\"command\":\"[^\"]*"), 12), argv)
-        gsub(/,/, " ", argv)
-        motivo = substr(campo("\"reason\":\"[^\"]*"), 11)
-        linhas[++n] = inicio(t, conexao) "recusado (" motivo "): " argv
+        linha = inicio(t, quem) "recusado (" motivo "): " comando
+        for (i = 2; i <= nargv; i++) linha = linha " " argv[i]
+        linhas[++n] = linha
     }
+    evento = ""
 }
 END {
     for (i = 1; i <= n; i++) print linhas[i] (ultima[gravacao[i]] == i ? " " gravacao[i] : "")

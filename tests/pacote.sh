@@ -69,11 +69,15 @@ Opção inválida." ] || falha "the installed program said: $saida"
     [ -z "$a_mais" ] || falha "abrir does not check: $a_mais"
     cmp -s <(/usr/sbin/sshd -T -f "$tmp/sem") <(/usr/sbin/sshd -T -f "$tmp/com") ||
         falha "the drop-in changes sshd for others"
-    # The launch list from sshd's and sudo's own lines, as journald and a
-    # syslog daemon keep them on Debian 12 and 13.
-    for registro in "$fonte"/tests/registros/*.log; do
-        awk -v conta=testaropcao -f "$p/share/testaropcao/lancamentos.awk" "$registro" |
-            cmp -s - "${registro%.log}.esperado" || falha "lancamentos from $registro"
+    # The launch list from sudo's own file and the journal, as Debian 12 and
+    # 13 wrote them, forged lines of outsiders and local users among them;
+    # the account's uid as sudo recorded it, the journal whole, unfiltered.
+    for eventos in "$fonte"/tests/registros/*.json; do
+        registro=${eventos%.json}
+        uid=$(sed -n 's/^ *"SUDO_UID=\([0-9]*\)",*$/\1/p' "$eventos" | head -1)
+        awk -v conta=testaropcao -v uid="$uid" -v recusas="$registro.journal" \
+            -f "$p/share/testaropcao/lancamentos.awk" "$eventos" "$registro.journal" |
+            sort -s -k1,1 | cmp -s - "$registro.esperado" || falha "lancamentos from $registro"
     done
     echo "installed as expected"
     exit

@@ -62,6 +62,7 @@ terminal interrompido
 entradas sudo_lista
 carga carga
 lista lista
+lista forjas
 gravacao gravacao
 central central
 longo longo_visto $tmp/longo
