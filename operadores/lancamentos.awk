@@ -7,7 +7,7 @@
 # sudo lhe dá, e o texto de fora vem sempre escapado, sem aspas nem quebras
 # de linha cruas. O segundo, o journal em JSON, uma entrada por linha: só
 # as do uid da conta, do logger, com a marca testaropcao.
-# O texto de um campo ("nome": "texto") ou de um item de lista ("texto").
+# O texto de um campo ("nome": "texto") ou de um elemento de lista ("texto").
 function valor(linha) {
     sub(/^ *"[a-z0-9_]+": "/, "", linha)
     return texto(linha)
