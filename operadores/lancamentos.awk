@@ -6,7 +6,7 @@
 # campo por linha: a linha de um campo começa pelo recuo e pelo nome que o
 # sudo lhe dá, e o texto de fora vem sempre escapado, sem aspas nem quebras
 # de linha cruas. O segundo, o journal em JSON, uma entrada por linha: só
-# as do uid da conta, do logger, com a marca testaropcao.
+# as do uid da conta com a marca testaropcao.
 # O texto de um campo ("nome": "texto") ou de um elemento de lista ("texto").
 function valor(linha) {
     sub(/^ *"[a-z0-9_]+": "/, "", linha)
@@ -47,8 +47,7 @@ function campo(nome,   r) {
 }
 
 FILENAME == recusas {
-    if (campo("_UID") != uid || campo("_COMM") != "logger" ||
-        campo("SYSLOG_IDENTIFIER") != "testaropcao") next
+    if (campo("_UID") != uid || campo("SYSLOG_IDENTIFIER") != "testaropcao") next
     m = campo("MESSAGE")
     if (!match(m, /^recusado \([^)]*\) [0-9]+Z operador=/)) next
     motivo = substr(m, 1, index(m, ") "))
