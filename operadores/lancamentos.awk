@@ -6,7 +6,9 @@
 # campo por linha: a linha de um campo começa pelo recuo e pelo nome que o
 # sudo lhe dá, e o texto de fora vem sempre escapado, sem aspas nem quebras
 # de linha cruas. O segundo, o journal em JSON, uma entrada por linha: só
-# as do uid da conta com a marca testaropcao.
+# as do uid da conta com a marca testaropcao. Antes deles, as gravações que
+# não se reproduzem, "CAMINHO vazia" ou "CAMINHO incompleta", que saem no
+# lugar do caminho.
 # O texto de um campo ("nome": "texto") ou de um elemento de lista ("texto").
 function valor(linha) {
     sub(/^ *"[a-z0-9_]+": "/, "", linha)
@@ -46,6 +48,10 @@ function campo(nome,   r) {
     return texto(r)
 }
 
+FILENAME == gravacoes {
+    estado[$1] = $2
+    next
+}
 FILENAME == recusas {
     if (campo("_UID") != uid || campo("SYSLOG_IDENTIFIER") != "testaropcao") next
     m = campo("MESSAGE")
@@ -92,5 +98,10 @@ lista != "" && /^            "TESTAROPCAO_OPERADOR=/ {
     evento = ""
 }
 END {
-    for (i = 1; i <= n; i++) print linhas[i] (ultima[gravacao[i]] == i ? " " gravacao[i] : "")
+    for (i = 1; i <= n; i++) {
+        c = gravacao[i]
+        if (ultima[c] != i) c = ""
+        else if (c in estado) c = "(gravação " estado[c] ")"
+        print linhas[i] (c != "" ? " " c : "")
+    }
 }

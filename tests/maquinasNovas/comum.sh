@@ -74,3 +74,19 @@ lancado() {
     dialogo "$1"
 }
 subir_no_servidor() { na_maquina cmake --build --preset padrao --target subir >/dev/null; }
+
+# tamblevore_met0$1_1 running a ./app built from $2 here with g++ flags $3,
+# until app_do_servidor puts the server's own back.
+app_de_teste() {
+    docker cp "$aqui/$2" "testaropcao-$nome:/tmp/$2"
+    na_maquina sh -c "cd /tmp && g++ -static $3 -o app $2 &&
+        cp /root/testarOpcao/build/padrao/conteineres/espera . &&
+        tar -c app espera | docker import - tamblevore/app:${2%.cpp} &&
+        docker rm -f tamblevore_met0$1_1 &&
+        docker run -d --name tamblevore_met0$1_1 --user 65534 --network none \
+            tamblevore/app:${2%.cpp} /espera" >/dev/null
+}
+app_do_servidor() {
+    na_maquina sh -c "docker rm -f tamblevore_met0$1_1 &&
+        cmake --build --preset padrao --target subir" >/dev/null 2>&1
+}

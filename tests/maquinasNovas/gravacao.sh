@@ -2,7 +2,8 @@
 # shellcheck disable=SC2154 # the machine and the run (nome, tmp, motor...) are principal.sh's
 # Recording: what the operator sees, on a terminal and on pipes, is the same
 # with it off and on; the list's path replays the last launch; with the
-# records' file system full a launch is refused, and says so.
+# records' file system full a launch is refused, and says so; filled during
+# a launch, the launch ends whole and its record is marked.
 
 # What the operator reads of a launch that cannot be recorded.
 recusada="testarOpcao: esta execução não pôde ser gravada e por isso não foi feita;\
@@ -59,5 +60,33 @@ gravacao() {
     recusa 4 "gravação impossível em $pasta"
     na_maquina umount $pasta
     relatar "log full: $(cat "$tmp/erro") | $(ultima | cut -d' ' -f3-)"
+    encheu
     passo "recording off" "$(readme operadores-sem-gravar)" </dev/null
+}
+
+# A launch that writes more than the records' file system holds goes on to
+# its end, unrecorded and saying so; nothing stays running, and the list
+# marks the record.
+encheu() {
+    local pasta=/var/log/testaropcao t ultima bytes=4000000
+    app_de_teste 2 longo.cpp "-DSEGUNDOS=0 -DBYTES=$bytes"
+    na_maquina mount -t tmpfs -o size=1600k tmpfs $pasta
+    t=$(agora)
+    estacao "timeout 120 $operar_em_pipe" <<<2 >"$tmp/saida" 2>"$tmp/erro" ||
+        falha "$nome: the file system full during a launch: status $?, $(cat "$tmp/erro")"
+    t=$(desde "$t")
+    sleep 1
+    ultima=$(ultima)
+    if [ "$(wc -c <"$tmp/saida")" != $((bytes + 8 + $(dialogo 2 | wc -c))) ] ||
+        [ "$(tail -1 "$tmp/saida")" != "$(dialogo 2 | tr -d '\n')" ] ||
+        ! grep -q "^sudo: .*No space left on device" "$tmp/erro" ||
+        ! grep -q "^testarOpcao: o espaço das gravações acabou" "$tmp/erro" ||
+        [[ $ultima != *" tamblevore_met02_1 (gravação "*")" ]] ||
+        na_maquina pgrep -f "docker exec tamblevore_met02_1" >/dev/null; then
+        falha "$nome: the file system full during a launch: $(cat "$tmp/erro"), listed $ultima"
+    fi
+    na_maquina umount $pasta
+    app_do_servidor 2
+    relatar "log full during a launch: its $bytes bytes whole in $t s, nothing left running," \
+        "$(paste -sd '|' "$tmp/erro") | $(echo "$ultima" | cut -d' ' -f3-)"
 }

@@ -8,14 +8,8 @@ longo() {
     local pasta=$1 segundos
     segundos=$(($(espera) + 5))
     mkdir -p "$pasta"
-    docker cp "$aqui/longo.cpp" "testaropcao-$nome:/tmp/longo.cpp"
     echo "$segundos" >"$pasta/segundos"
-    na_maquina sh -c "cd /tmp && g++ -static -DSEGUNDOS=$segundos -o app longo.cpp &&
-        cp /root/testarOpcao/build/padrao/conteineres/espera . &&
-        tar -c app espera | docker import - tamblevore/app:longo &&
-        docker rm -f tamblevore_met01_1 &&
-        docker run -d --name tamblevore_met01_1 --user 65534 --network none \
-            tamblevore/app:longo /espera" >/dev/null
+    app_de_teste 1 longo.cpp "-DSEGUNDOS=$segundos -DBYTES=0"
     terminal 1 $'um\r\ndois' &
     echo $! >"$pasta/pids"
     {
@@ -35,8 +29,7 @@ longo_visto() {
         dialogo 1
         echo '|0'
     } | cmp -s - "$pasta/pipes" || falha "$nome: a long launch on pipes: $(cat "$pasta/pipes")"
-    na_maquina sh -c 'docker rm -f tamblevore_met01_1 &&
-        cmake --build --preset padrao --target subir' >/dev/null 2>&1
+    app_do_servidor 1
     relatar "a $(cat "$pasta/segundos") s ./app seen whole on a terminal and on pipes," \
         "ssh's status 0"
 }
