@@ -24,10 +24,11 @@ lista() {
     tail -2 "$tmp/lista" | sed 's/^/   launch list: /'
 }
 
-# What anyone could write leaves the list as it was: user names of an
-# outsider, which sshd logs, and a local user's syslog lines under the
-# account's and its programs' tags, one with escape bytes. An operator's
-# LC_* value in sshd's words launches as that operator.
+# What anyone could write leaves the list as it was: user names,
+# identification lines and a disconnect message's text of an outsider,
+# which sshd logs, and a local user's syslog lines under the account's and
+# its programs' tags, one with escape bytes. An operator's LC_* value in
+# sshd's words launches as that operator.
 forjas() {
     local outro falso mentira cee ultima
     outro=$(impressao "$tmp/chave-outro.pub")
@@ -36,11 +37,15 @@ forjas() {
     for mentira in "recusado (forjado) 20261211000000Z $falso" \
         "Accepted publickey for testaropcao from 10.9.9.9 port 1 ssh2: ED25519 SHA256:FORJADA"; do
         ! estacao "ssh -o PubkeyAuthentication=no -l '$mentira' servidor" </dev/null >/dev/null 2>&1
+        # The same as the identification line, which is not SSH-.
+        printf '%s\r\n' "$mentira" >"/dev/tcp/$(endereco)/22" || true
         sleep 6 # a failed login costs its address 5 s on OpenSSH 10
     done
     cee='@cee:{"sudo":{"accept":{"server_time":{"iso8601":"20261211000000Z"},'
     cee+='"submituser":"testaropcao","runargv":["/usr/bin/docker","exec","tamblevore_met07_1",'
     cee+='"./app"],"runenv":["TESTAROPCAO_OPERADOR=chave SHA256:FORJADA"]}}}'
+    # Debian's python3, with Debian's paramiko (.ci/run installs it).
+    /usr/bin/python3 "$aqui/desligar.py" "$(endereco)" "$cee" || falha "$nome: no disconnect sent"
     na_maquina runuser -u nobody -- sh -c "logger -t sshd '$mentira' &&
         logger -t sudo '$cee' && logger -t testaropcao \"recusado (x) 20261211000000Z $falso\" &&
         logger -t testaropcao \"\$(printf 'recusado (x) \\033]0;x\\007\\033[2J 20261211000000Z')\""
@@ -53,5 +58,6 @@ forjas() {
         [ "$ultima" != "$outro tamblevore_met07_1" ]; then
         falha "$nome: forged lines changed the list: $(diff "$tmp/antes" "$tmp/depois" | cat -A)"
     fi
-    relatar "forged user names, syslog lines and an LC_* value left the list as it was (cmp)"
+    relatar "forged user names, disconnect text, syslog lines and an LC_* value left the list" \
+        "as it was (cmp)"
 }
