@@ -20,6 +20,13 @@ if [ "$1" = --instalar ]; then
     [ "$saida" = "Escolha uma opção (1-9): Você escolheu a opção 0!
 Opção inválida." ] || falha "the installed program said: $saida"
     versao=$(sed -n 's/^testaropcao (\([^)]*\)).*/\1/p;q' "$fonte/debian/changelog")
+    # The page's synopsis is the command's usage, in its order.
+    uso=$("$p/sbin/testaropcao-operadores" 2>&1 | sed 's/.*uso: testaropcao-operadores //') ||
+        true
+    sinopse=$(awk '/^\.SH/ { dentro = $2 == "SINOPSE"; next }
+        dentro && /^\.B / { printf "%s%s", n++ ? " | " : "", $3 }
+        dentro && /^\.I / { printf " %s", $2 }' "$p/share/man/man8/testaropcao-operadores.8")
+    [ "$uso" = "$sinopse" ] || falha "the page's synopsis is $sinopse, the usage $uso"
     for pagina in "$p/share/man/man1/testarOpcao.1" "$p/share/man/man8/testaropcao-operadores.8"; do
         avisos=$(groff -man -ww -z "$pagina" 2>&1)
         [ -z "$avisos" ] || falha "groff, $pagina: $avisos"
@@ -59,10 +66,7 @@ Opção inválida." ] || falha "the installed program said: $saida"
         "$p/sbin/testaropcao-operadores")
     faltam=$(echo "$exigidas" | grep -vxF "$efetivas") || true
     [ -z "$faltam" ] || falha "sshd gives the account none of: $faltam"
-    verificadas=$(
-        echo "$exigidas" | cut -d' ' -f1
-        echo pubkeyacceptedalgorithms
-    )
+    verificadas=$(echo "$exigidas" | cut -d' ' -f1)
     a_mais=$(sed -n '/^Match/,$s/^ \+\([A-Z][A-Za-z0-9]*\) .*/\1/p' \
         "$p/etc/ssh/sshd_config.d/testaropcao.conf" | tr '[:upper:]' '[:lower:]' |
         grep -vxF "$verificadas") || true
@@ -75,9 +79,16 @@ Opção inválida." ] || falha "the installed program said: $saida"
     for eventos in "$fonte"/tests/registros/*.json; do
         registro=${eventos%.json}
         uid=$(sed -n 's/^ *"SUDO_UID=\([0-9]*\)",*$/\1/p' "$eventos" | head -1)
-        awk -v conta=testaropcao -v uid="$uid" -v recusas="$registro.journal" \
-            -f "$p/share/testaropcao/lancamentos.awk" "$eventos" "$registro.journal" |
-            sort -s -k1,1 | cmp -s - "$registro.esperado" || falha "lancamentos from $registro"
+        # As printed there, and with that record found empty, as the list marks it.
+        for marca in '' vazia; do
+            c=/var/log/testaropcao/00/00/01
+            echo "${marca:+$c $marca}" >"$tmp/gravacoes"
+            awk -v conta=testaropcao -v uid="$uid" -v recusas="$registro.journal" \
+                -v gravacoes="$tmp/gravacoes" -f "$p/share/testaropcao/lancamentos.awk" \
+                "$tmp/gravacoes" "$eventos" "$registro.journal" | sort -s -k1,1 |
+                cmp -s - <(sed "${marca:+s|$c\$|(gravação $marca)|}" "$registro.esperado") ||
+                falha "lancamentos from $registro${marca:+, $c $marca}"
+        done
     done
     echo "installed as expected"
     exit

@@ -39,7 +39,7 @@ nome='' versao='' suite='' motor='' tmp='' remota=''
 exec {erros}>&2
 trap 'echo "FAILED: ${nome:+$nome: }line $LINENO: $BASH_COMMAND" >&$erros' ERR
 for parte in comum lancar limpeza maquina comandos pacote arm64 estacao remotos reinicio \
-    atualizacao chaves entradas ociosos longo terminal carga lista gravacao central ciclo; do
+    atualizacao chaves entradas ociosos longo terminal carga lista ac gravacao central ciclo; do
     # shellcheck source=/dev/null # each is checked on its own
     . "$aqui/$parte.sh"
 done
@@ -63,6 +63,7 @@ entradas sudo_lista
 carga carga
 lista lista
 lista forjas
+ac ac
 gravacao gravacao
 central central
 longo longo_visto $tmp/longo
