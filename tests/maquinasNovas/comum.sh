@@ -76,7 +76,8 @@ lancado() {
 subir_no_servidor() { na_maquina cmake --build --preset padrao --target subir >/dev/null; }
 
 # tamblevore_met0$1_1 running a ./app built from $2 here with g++ flags $3,
-# until app_do_servidor puts the server's own back.
+# until app_do_servidor puts the server's own back; Compose brings it up
+# only while no other is such a stand-in.
 app_de_teste() {
     docker cp "$aqui/$2" "testaropcao-$nome:/tmp/$2"
     na_maquina sh -c "cd /tmp && g++ -static $3 -o app $2 &&

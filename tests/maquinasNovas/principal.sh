@@ -64,9 +64,9 @@ carga carga
 lista lista
 lista forjas
 ac ac
+longo longo_visto $tmp/longo
 gravacao gravacao
 central central
-longo longo_visto $tmp/longo
 reinicio motor_reiniciado
 ociosos ociosos_vistos $tmp/ociosos
 reinicio reiniciado
