@@ -25,10 +25,10 @@ lista() {
 }
 
 # What anyone could write leaves the list as it was: user names,
-# identification lines and a disconnect message's text of an outsider,
-# which sshd logs, and a local user's syslog lines under the account's and
-# its programs' tags, one with escape bytes. An operator's LC_* value in
-# sshd's words launches as that operator.
+# identification lines, key exchange offers and a disconnect message's text
+# of an outsider, which sshd logs, and a local user's syslog lines under the
+# account's and its programs' tags, one with escape bytes. An operator's
+# LC_* value in sshd's words launches as that operator.
 forjas() {
     local outro falso mentira cee ultima
     outro=$(impressao "$tmp/chave-outro.pub")
@@ -37,8 +37,10 @@ forjas() {
     for mentira in "recusado (forjado) 20261211000000Z $falso" \
         "Accepted publickey for testaropcao from 10.9.9.9 port 1 ssh2: ED25519 SHA256:FORJADA"; do
         ! estacao "ssh -o PubkeyAuthentication=no -l '$mentira' servidor" </dev/null >/dev/null 2>&1
-        # The same as the identification line, which is not SSH-.
+        # The same as the identification line, which is not SSH-, and as a
+        # key exchange method (paramiko's thread prints the refusal).
         printf '%s\r\n' "$mentira" >"/dev/tcp/$(endereco)/22" || true
+        /usr/bin/python3 "$aqui/desligar.py" "$(endereco)" "$mentira" kex 2>/dev/null
         sleep 6 # a failed login costs its address 5 s on OpenSSH 10
     done
     cee='@cee:{"sudo":{"accept":{"server_time":{"iso8601":"20261211000000Z"},'
@@ -58,6 +60,6 @@ forjas() {
         [ "$ultima" != "$outro tamblevore_met07_1" ]; then
         falha "$nome: forged lines changed the list: $(diff "$tmp/antes" "$tmp/depois" | cat -A)"
     fi
-    relatar "forged user names, disconnect text, syslog lines and an LC_* value left the list" \
-        "as it was (cmp)"
+    relatar "forged user names, identification lines, kex offers, disconnect text, syslog" \
+        "lines and an LC_* value left the list as it was (cmp)"
 }
