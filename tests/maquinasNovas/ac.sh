@@ -46,7 +46,7 @@ ac() {
         echo "   $host, $ca $opcoes: $(tail -1 "$tmp/saida")"
         [ "$quer" = menu ] || sleep 6 # a failed login costs its address 5 s on OpenSSH 10
     done < <(casos_ac)
-    ultima=$(na_maquina sh -c "$(readme operadores-lancamentos)" | tail -1 | cut -d' ' -f2-)
+    ultima=$(ultima | cut -d' ' -f2-)
     if [ "$ultima" != 'ID=maria\x20da\x20silva,serial=42 tamblevore_met07_1' ] ||
         ! na_maquina grep -qF "$(cat "$tmp/chave-outro.pub")" /etc/testaropcao/operadores; then
         falha "$nome: a certificate's launch listed as $ultima, or the revoked key's line gone"

@@ -73,6 +73,8 @@ lancado() {
     app "$1"
     dialogo "$1"
 }
+# The launch list's last line.
+ultima() { na_maquina sh -c "$(readme operadores-lancamentos)" | tail -1; }
 subir_no_servidor() { na_maquina cmake --build --preset padrao --target subir >/dev/null; }
 
 # tamblevore_met0$1_1 running a ./app built from $2 here with g++ flags $3,

@@ -9,9 +9,6 @@
 recusada="testarOpcao: esta execução não pôde ser gravada e por isso não foi feita;\
  avise o administrador."
 
-# The list's last line.
-ultima() { na_maquina sh -c "$(readme operadores-lancamentos)" | tail -1; }
-
 # Option $1 on pipes refused for reason $2: the dialogue, one line, and the
 # list ends with it.
 recusa() {
